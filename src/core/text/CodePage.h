@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Conversions between the ANSI code pages the disc files are written in and Unicode.
+// Own tables, so the result never depends on ICU or the system locale.
+
+enum class TCodePage {
+    cp1251, // Cyrillic: the ANSI code page of project files and INI files
+    cp1252  // Western European
+};
+
+// Decodes bytes of the given code page. Bytes the code page leaves undefined map to U+FFFD.
+QString DecodeAnsi(QByteArrayView Bytes, TCodePage CodePage = TCodePage::cp1251);
+
+// Encodes text into the code page. When a character has no byte in the code page, *Ok (if given)
+// becomes false, *BadIndex (if given) receives the index of the first such character, and the byte
+// written for it is '?'. Callers that must not lose text check Ok.
+QByteArray EncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251, bool* Ok = nullptr,
+                      qsizetype* BadIndex = nullptr);
+
+// True when every character of Text can be encoded in the code page.
+bool CanEncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251);
