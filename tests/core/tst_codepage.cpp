@@ -1,5 +1,6 @@
 #include "text/CodePage.h"
 
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -125,12 +126,12 @@ void TCodePageTest::EncodeReportsFirstBadCharacter_data()
     QTest::addColumn<QByteArray>("Expected");
     QTest::addColumn<qsizetype>("BadIndex");
 
-    QTest::newRow("1251 latin e acute") << TCodePage::cp1251 << u"ab\u00E9\u0416\u00E8"_s
-                                        << QByteArray("ab?\xC6?") << qsizetype(2);
-    QTest::newRow("1252 cyrillic") << TCodePage::cp1252 << u"caf\u00E9 \u0416"_s
-                                   << QByteArray("caf\xE9 ?") << qsizetype(5);
-    QTest::newRow("replacement char") << TCodePage::cp1251 << u"x\uFFFD"_s << QByteArray("x?")
-                                      << qsizetype(1);
+    QTest::newRow("1251 latin e acute")
+        << TCodePage::cp1251 << u"ab\u00E9\u0416\u00E8"_s << QByteArray("ab?\xC6?") << qsizetype(2);
+    QTest::newRow("1252 cyrillic") << TCodePage::cp1252 << u"caf\u00E9 \u0416"_s << QByteArray("caf\xE9 ?")
+                                   << qsizetype(5);
+    QTest::newRow("replacement char")
+        << TCodePage::cp1251 << u"x\uFFFD"_s << QByteArray("x?") << qsizetype(1);
     // A character outside the BMP becomes one '?', not one per surrogate.
     QTest::newRow("surrogate pair") << TCodePage::cp1251 << u"a\U0001F600b"_s << QByteArray("a?b")
                                     << qsizetype(1);

@@ -1,6 +1,5 @@
 #include "CodePage.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -59,37 +58,32 @@ constexpr std::array<char16_t, 256> FullTable(const std::array<char16_t, 128>& H
 constexpr std::array<char16_t, 256> Cp1251ToUnicode = FullTable(Cp1251High);
 constexpr std::array<char16_t, 256> Cp1252ToUnicode = FullTable(Cp1252High);
 
-struct TReverseEntry
-{
-    char16_t Unicode;
-    char Byte;
-};
+// Character -> byte for the whole BMP, 0 where the code page has no byte (U+0000 itself is ASCII and
+// never looked up here). Built on first use; the static's initialisation is thread-safe.
+using TReverseTable = std::array<unsigned char, 0x10000>;
 
-constexpr int UndefinedCount(const std::array<char16_t, 128>& High)
+TReverseTable BuildReverse(const std::array<char16_t, 128>& High)
 {
-    return static_cast<int>(std::count(High.begin(), High.end(), char16_t(0xFFFD)));
-}
-
-// The upper half sorted by character, for a binary search when encoding. Undefined bytes are left
-// out so that U+FFFD never encodes to one of them.
-template <std::size_t N>
-constexpr std::array<TReverseEntry, N> ReverseTable(const std::array<char16_t, 128>& High)
-{
-    std::array<TReverseEntry, N> Table{};
-    std::size_t Count = 0;
+    TReverseTable Table{};
     for (int I = 0; I < 128; ++I) {
         const char16_t C = High[static_cast<std::size_t>(I)];
+        // Undefined bytes are left out so that U+FFFD never encodes to one of them.
         if (C != 0xFFFD) {
-            Table[Count++] = {C, static_cast<char>(static_cast<unsigned char>(I + 128))};
+            Table[C] = static_cast<unsigned char>(I + 128);
         }
     }
-    std::sort(Table.begin(), Table.end(),
-              [](const TReverseEntry& A, const TReverseEntry& B) { return A.Unicode < B.Unicode; });
     return Table;
 }
 
-constexpr auto Cp1251FromUnicode = ReverseTable<128 - UndefinedCount(Cp1251High)>(Cp1251High);
-constexpr auto Cp1252FromUnicode = ReverseTable<128 - UndefinedCount(Cp1252High)>(Cp1252High);
+const TReverseTable& ReverseTable(TCodePage CodePage)
+{
+    if (CodePage == TCodePage::cp1252) {
+        static const TReverseTable Cp1252 = BuildReverse(Cp1252High);
+        return Cp1252;
+    }
+    static const TReverseTable Cp1251 = BuildReverse(Cp1251High);
+    return Cp1251;
+}
 
 const char16_t* DecodeTable(TCodePage CodePage)
 {
@@ -97,23 +91,13 @@ const char16_t* DecodeTable(TCodePage CodePage)
 }
 
 // The byte for C, or -1 when the code page has none.
-template <std::size_t N>
-int FindByte(const std::array<TReverseEntry, N>& Table, char16_t C)
-{
-    const auto It = std::lower_bound(Table.begin(), Table.end(), C,
-                                     [](const TReverseEntry& E, char16_t V) { return E.Unicode < V; });
-    if (It != Table.end() && It->Unicode == C) {
-        return static_cast<unsigned char>(It->Byte);
-    }
-    return -1;
-}
-
-int EncodeChar(char16_t C, TCodePage CodePage)
+inline int EncodeChar(char16_t C, const TReverseTable& Reverse)
 {
     if (C < 0x80) {
         return C;
     }
-    return CodePage == TCodePage::cp1252 ? FindByte(Cp1252FromUnicode, C) : FindByte(Cp1251FromUnicode, C);
+    const unsigned char Byte = Reverse[C];
+    return Byte != 0 ? Byte : -1;
 }
 
 } // namespace
@@ -133,30 +117,31 @@ QString DecodeAnsi(QByteArrayView Bytes, TCodePage CodePage)
 
 QByteArray EncodeAnsi(QStringView Text, TCodePage CodePage, bool* Ok, qsizetype* BadIndex)
 {
-    bool AllEncoded = true;
-    qsizetype FirstBad = -1;
-    QByteArray Result;
-    Result.reserve(Text.size());
+    const TReverseTable& Reverse = ReverseTable(CodePage);
     const qsizetype Size = Text.size();
+    QByteArray Result(Size, Qt::Uninitialized);
+    char* Dst = Result.data();
+    qsizetype Out = 0;
+    qsizetype FirstBad = -1;
     for (qsizetype I = 0; I < Size; ++I) {
         const char16_t C = Text[I].unicode();
-        const int Byte = EncodeChar(C, CodePage);
+        const int Byte = EncodeChar(C, Reverse);
         if (Byte >= 0) {
-            Result.append(static_cast<char>(Byte));
+            Dst[Out++] = static_cast<char>(Byte);
             continue;
         }
-        if (AllEncoded) {
-            AllEncoded = false;
+        if (FirstBad < 0) {
             FirstBad = I;
         }
         // A character outside the BMP is one character to the reader: one '?' for the whole pair.
         if (QChar::isHighSurrogate(C) && I + 1 < Size && Text[I + 1].isLowSurrogate()) {
             ++I;
         }
-        Result.append('?');
+        Dst[Out++] = '?';
     }
+    Result.truncate(Out);
     if (Ok) {
-        *Ok = AllEncoded;
+        *Ok = FirstBad < 0;
     }
     if (BadIndex) {
         *BadIndex = FirstBad;
@@ -166,8 +151,9 @@ QByteArray EncodeAnsi(QStringView Text, TCodePage CodePage, bool* Ok, qsizetype*
 
 bool CanEncodeAnsi(QStringView Text, TCodePage CodePage)
 {
+    const TReverseTable& Reverse = ReverseTable(CodePage);
     for (const QChar C : Text) {
-        if (EncodeChar(C.unicode(), CodePage) < 0) {
+        if (EncodeChar(C.unicode(), Reverse) < 0) {
             return false;
         }
     }

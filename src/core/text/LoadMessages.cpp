@@ -13,13 +13,13 @@ QString FormatS(QStringView Template, std::initializer_list<QStringView> Args)
     for (qsizetype I = 0; I < Size; ++I) {
         const QChar C = Template[I];
         if (C == u'%' && I + 1 < Size) {
-            const QChar Spec = Template[I + 1];
-            if (Spec == u'%') {
+            const QChar Kind = Template[I + 1];
+            if (Kind == u'%') {
                 Result += u'%';
                 ++I;
                 continue;
             }
-            if (Spec == u's' && NextArg != Args.end()) {
+            if (Kind == u's' && NextArg != Args.end()) {
                 Result += *NextArg++;
                 ++I;
                 continue;
@@ -35,7 +35,8 @@ QString LoadResultMessage(int Result, quint32 FileVersion)
     switch (Result) {
     case 256: // the file needs a newer program
         return u"This project demands Veltrane "_s % QString::number((FileVersion >> 24) & 0xFF) % u'.' %
-               QString::number((FileVersion >> 16) & 0xFF) % u'.' % QString::number((FileVersion >> 8) & 0xFF);
+               QString::number((FileVersion >> 16) & 0xFF) % u'.' %
+               QString::number((FileVersion >> 8) & 0xFF);
     case 768:
         return u"Incorrect project structure"_s;
     case 1024:

@@ -7,8 +7,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template <typename TList>
-QString JoinParts(const TList& Parts)
+template <typename TList> QString JoinParts(const TList& Parts)
 {
     QString Result;
     qsizetype Index = 0;
@@ -49,7 +48,7 @@ qsizetype LastNameDelimiter(const QString& FileName)
 }
 
 // Length of the part that names a root: an optional drive ("C:") and the leading slashes. It is kept as
-// written; a drive or server share is never looked up by listing a folder.
+// written, so a drive letter is never matched against a folder listing and a "//" prefix stays whole.
 qsizetype RootLength(QStringView Path)
 {
     qsizetype Len = 0;
