@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need and that this machine lacks.
+# Running it again when everything is present does nothing, so the other scripts call it every time.
+#
+# Usage: scripts/install-deps.sh [--fuzz]
+#   --fuzz  also install clang and its libFuzzer runtime for the fuzzing build (see docs/fuzzing.md)
+set -euo pipefail
+
+# One package a line; add new build or test dependencies here.
+packages=(
+    build-essential
+    cmake
+    ninja-build
+    pkg-config
+    qt6-base-dev
+)
+
+# Only the fuzzing build needs these.
+fuzz_packages=(
+    clang
+    libclang-rt-14-dev
+)
+
+for arg in "$@"; do
+    case "$arg" in
+        --fuzz) packages+=("${fuzz_packages[@]}") ;;
+        -h|--help) sed -n '2,7s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        *) echo "install-deps.sh: unknown option '$arg'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for pkg in "${packages[@]}"; do
+    # "install ok installed" is the only state in which a package is really there.
+    if [[ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)" != "install ok installed" ]]; then
+        missing+=("$pkg")
+    fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "install-deps: all ${#packages[@]} packages are present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if [[ $(id -u) -eq 0 ]]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "install-deps: not root and no sudo; install these packages by hand: ${missing[*]}" >&2
+    exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
