@@ -52,8 +52,8 @@ bool ParseVersion(const QString& Text, quint32* Version);
 
 // Compiles a JSON object of the project form (or of the legacy form) into a file's bytes. The object
 // may also be a whole "dump" output; its "project" (or "legacy") member is taken then.
-bool BuildBytes(const QJsonObject& Json, const QString& BaseDir, const TBuildOptions& Options, QByteArray& Out,
-                QString* Error);
+bool BuildBytes(const QJsonObject& Json, const QString& BaseDir, const TBuildOptions& Options,
+                QByteArray& Out, QString* Error);
 // Reads JsonFile, compiles it and writes OutFile; OutFile is left untouched on any error.
 bool BuildFile(const QString& JsonFile, const QString& OutFile, const TBuildOptions& Options, QString* Error);
 

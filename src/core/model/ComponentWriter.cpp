@@ -43,8 +43,7 @@ public:
 
 private:
     void WriteByte(quint8 Value) { FOut.append(static_cast<char>(Value)); }
-    template <class T>
-    void WriteLE(T Value)
+    template <class T> void WriteLE(T Value)
     {
         char Bytes[sizeof(T)];
         qToLittleEndian<T>(Value, Bytes);
@@ -241,8 +240,8 @@ void TComponentWriter::WriteProperty(const TPersistent& Instance, const TPropInf
         if (Prop.HasDefault && Value == Prop.Default)
             return;
         if (Value < 0 || size_t(Value) >= Prop.Enum->Names.size())
-            throw EWriteError(PropPath, u"%1 is no value of %2"_s.arg(Value).arg(
-                                            QString::fromLatin1(Prop.Enum->TypeName)));
+            throw EWriteError(
+                PropPath, u"%1 is no value of %2"_s.arg(Value).arg(QString::fromLatin1(Prop.Enum->TypeName)));
         WritePropName(Name, PropPath);
         WriteByte(vaIdent);
         WriteShortBytes(Prop.Enum->Names[size_t(Value)], PropPath);
