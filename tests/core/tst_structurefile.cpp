@@ -27,6 +27,7 @@ private slots:
     void wrongSignatureTouchesOnlySignature();
     void headerOnlyIsReadError();
     void everyCutFails();
+    void everyCutOfTheFullFixtureFails();
     void legacyFlagClearedOnEveryPath();
     void legacyFileReading();
 
@@ -163,6 +164,37 @@ void TestStructureFile::everyCutFails()
         const int R = P.LoadFromFile(Write(u"cut.vlp"_s, Whole.left(N)));
         if (R != (N < 8 ? 1024 : 768))
             QFAIL(qPrintable(u"cut at %1 gave %2"_s.arg(N).arg(R)));
+    }
+}
+
+void TestStructureFile::everyCutOfTheFullFixtureFails()
+{
+    // The fixture that sets every property: each cut of its stream must be refused, never half-read
+    // as success.
+    QFile F(QStringLiteral(AUTORUN_TEST_BUILD_DATA_DIR "/model/full.vlp"));
+    QVERIFY2(F.open(QIODevice::ReadOnly), "full.vlp is compiled by the build");
+    const QByteArray Whole = F.readAll();
+    const QByteArrayView Stream = QByteArrayView(Whole).sliced(StructureFile::HeaderSize);
+    {
+        TVeltraneProject P;
+        QVERIFY(ReadComponent(Stream, P).Ok);
+    }
+    for (qsizetype N = 0; N < Stream.size(); ++N) {
+        TVeltraneProject P;
+        if (ReadComponent(Stream.first(N), P).Ok)
+            QFAIL(qPrintable(u"cut at %1 was read"_s.arg(N)));
+    }
+
+    // The same for the legacy fixture, whose cuts are still converted afterwards.
+    QFile L(QStringLiteral(AUTORUN_TEST_BUILD_DATA_DIR "/legacy/full.apr"));
+    QVERIFY(L.open(QIODevice::ReadOnly));
+    const QByteArray Legacy = L.readAll();
+    for (qsizetype N = 0; N < Legacy.size(); ++N) {
+        Legacy::TVeltrane V;
+        if (ReadComponent(QByteArrayView(Legacy).first(N), V).Ok)
+            QFAIL(qPrintable(u"legacy cut at %1 was read"_s.arg(N)));
+        TVeltraneProject P;
+        P.ConvertLegacy(V);
     }
 }
 
