@@ -44,7 +44,7 @@ struct TStreamReadResult
 // Caps that keep a hostile stream from making the reader allocate without bound.
 namespace StreamLimits {
 // Collection items and string-list lines in one stream, all together.
-constexpr qsizetype MaxElements = 1'000'000;
+constexpr qsizetype MaxElements = 500'000;
 } // namespace StreamLimits
 
 // Reads the stream in Data (which starts with "TPF0") into Root.
