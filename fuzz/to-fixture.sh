@@ -3,11 +3,12 @@
 # reads: selector byte 0x00 gives NAME.vlp (the 16-byte header of version 2.7.5, then the stream),
 # 0x01 gives NAME.apr (the stream alone).
 #
-# Usage: fuzz/to-fixture.sh INPUT NAME    (NAME says what the input shows, e.g. wide-string-odd-length)
+# Usage: fuzz/to-fixture.sh INPUT NAME    (NAME says what the input shows and ends in .ok or .error for
+#        the result loading must give, e.g. wide-string-odd-length.error)
 set -euo pipefail
 
 if [[ $# -ne 2 ]]; then
-    sed -n '6p' "$0" | sed 's/^# //' >&2
+    sed -n '6,7p' "$0" | sed 's/^# //' >&2
     exit 2
 fi
 input="$1"

@@ -13,6 +13,16 @@ packages=(
     ninja-build
     pkg-config
     qt6-base-dev
+    # picture decoding
+    libjpeg-dev
+    libpng-dev
+    libgif-dev
+    zlib1g-dev
+    # GUI tests and end-to-end runs without a screen
+    xvfb
+    xauth
+    fonts-dejavu-core
+    shared-mime-info
 )
 
 # Only the fuzzing build needs these.
