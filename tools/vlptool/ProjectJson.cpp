@@ -8,6 +8,8 @@
 #include "model/StructureFile.h"
 #include "text/Paths.h"
 
+#include "model/PathError.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -135,16 +137,7 @@ QJsonObject PropsToJson(const TPersistent& Obj, bool WithData)
 
 // --- JSON -> model -----------------------------------------------------------------------------
 
-class EJsonError : public std::exception
-{
-public:
-    EJsonError(const QString& Path, const QString& Reason)
-        : Message(Path.isEmpty() ? Reason : u"%1: %2"_s.arg(Path, Reason))
-    {
-    }
-    const char* what() const noexcept override { return "project JSON error"; }
-    QString Message;
-};
+using EJsonError = EPathError;
 
 [[noreturn]] void Fail(const QString& Path, const QString& Reason)
 {

@@ -4,6 +4,8 @@
 #include "model/StructureFile.h"
 #include "text/CodePage.h"
 
+#include "model/PathError.h"
+
 #include <QtEndian>
 
 #include <limits>
@@ -12,16 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class EWriteError : public std::exception
-{
-public:
-    EWriteError(const QString& Path, const QString& Reason)
-        : Message(Path.isEmpty() ? Reason : u"%1: %2"_s.arg(Path, Reason))
-    {
-    }
-    const char* what() const noexcept override { return "component stream write error"; }
-    QString Message;
-};
+using EWriteError = EPathError;
 
 QString JoinPath(const QString& Path, const char* Name)
 {
