@@ -1,0 +1,76 @@
+#include "Startup.h"
+
+#include "MessageService.h"
+#include "ShellService.h"
+#include "config/ProgramPaths.h"
+#include "lang/LangStrs.h"
+#include "text/CodePage.h"
+#include "text/LoadMessages.h"
+#include "text/Paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool FileExists(const QString& Path)
+{
+    return !Path.isEmpty() && QFileInfo(NativePath(Path)).isFile();
+}
+
+// "params.txt" shown whole, its lines joined by line breaks.
+void ShowParameters()
+{
+    QFile File(NativePath(ShellFolder() + u"params.txt"_s));
+    if (!File.open(QIODevice::ReadOnly))
+        return;
+    QString Text = DecodeAnsi(File.read(1 << 20));
+    Text.replace(u"\r\n"_s, u"\n"_s);
+    Text.replace(u'\r', u'\n');
+    if (Text.endsWith(u'\n'))
+        Text.chop(1);
+    Messages().MessageBox(Text, FormatS(strParameters, {ProductName}), mbNoticeFlags);
+}
+
+} // namespace
+
+int ParseCommandLine(const QString& CommandLine)
+{
+    StartFlags = sfShowSplash | sfAnimatedCursors | sfBackgroundMusic;
+    // Options are recognised anywhere in the lower-cased line, even inside the program's path.
+    const QString Line = CommandLine.toLower();
+
+    if (Line.contains(u"-?"_s) || Line.contains(u"/?"_s))
+        ShowParameters();
+
+    if (Line.contains(u"htmfile"_s)) {
+        const bool InRoot = FileExists(ProgramFolder + u"index.htm"_s);
+        ShellService().Open(u"index.htm"_s, QString(), InRoot ? ProgramFolder : ShellFolder());
+        return 1;
+    }
+
+    if (Line.contains(u"nosplash"_s))
+        StartFlags &= ~sfShowSplash;
+    if (Line.contains(u"noanimcur"_s))
+        StartFlags &= ~sfAnimatedCursors;
+    if (Line.contains(u"nobackmusic"_s))
+        StartFlags &= ~sfBackgroundMusic;
+
+    qsizetype Start = -1;
+    if (const qsizetype At = Line.indexOf(u"filename="_s); At >= 0)
+        Start = At + 9;
+    else if (const qsizetype At2 = Line.indexOf(u"loadstruct "_s); At2 >= 0)
+        Start = At2 + 11;
+    if (Start >= 0) {
+        QString Value = Line.mid(Start);
+        if (const qsizetype End = Value.indexOf(u';'); End >= 0)
+            Value.truncate(End);
+        Value.replace(u'?', u' ');
+        // The value is lower-cased; the case-insensitive lookup of NativePath finds the file.
+        if (FileExists(Value))
+            ProjectFilePath = Value;
+    }
+    return -1;
+}

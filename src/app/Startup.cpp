@@ -1,0 +1,142 @@
+#include "Startup.h"
+
+#include "CursorSlots.h"
+#include "InstanceLock.h"
+#include "MainForm.h"
+#include "MessageService.h"
+#include "SystemLanguage.h"
+#include "config/DesignSettings.h"
+#include "config/ProgramPaths.h"
+#include "lang/LangStrs.h"
+#include "model/Project.h"
+#include "text/LoadMessages.h"
+#include "text/Paths.h"
+#include "version/VersionInfo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPalette>
+#include <QToolTip>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// With AUTORUN_MESSAGE_LOG set, message boxes are written to that file and answered at once, so that
+// end-to-end tests can run the real program without anyone at the screen.
+class TLoggingMessageService : public IMessageService
+{
+public:
+    explicit TLoggingMessageService(const QString& FileName) : FFileName(FileName) {}
+    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
+    {
+        QFile Log(FFileName);
+        if (Log.open(QIODevice::Append)) {
+            const QString Line = Caption + u'\t' + QString::number(Flags, 16) + u'\t' + Text + u'\n';
+            Log.write(Line.toUtf8());
+        }
+        return 1;
+    }
+
+private:
+    QString FFileName;
+};
+
+QColor ColorFromRef(quint32 Ref)
+{
+    return QColor(int(Ref & 0xFF), int((Ref >> 8) & 0xFF), int((Ref >> 16) & 0xFF));
+}
+
+} // namespace
+
+QString DiscRootFor(const QStringList& Arguments, const QString& ExecutablePath)
+{
+    QString Folder;
+    if (Arguments.size() > 1 && !Arguments[1].isEmpty() && QFileInfo(Arguments[1]).isDir())
+        Folder = QFileInfo(Arguments[1]).absoluteFilePath();
+    else
+        Folder = QFileInfo(ExecutablePath).absolutePath();
+    Folder = QDir::cleanPath(Folder);
+    return Folder.endsWith(u'/') ? Folder : Folder + u'/';
+}
+
+int RunAutorun(int argc, char** argv)
+{
+    // The application object comes first: message boxes need it, even the single-instance one.
+    QApplication App(argc, argv);
+    std::unique_ptr<TLoggingMessageService> MessageLog;
+    if (const QString LogFile = qEnvironmentVariable("AUTORUN_MESSAGE_LOG"); !LogFile.isEmpty()) {
+        MessageLog = std::make_unique<TLoggingMessageService>(LogFile);
+        SetMessageService(MessageLog.get());
+    }
+
+    // 1. The language list.
+    InitLanguageUnit();
+
+    // 2, 3. The program and the disc root.
+    const QStringList Arguments = App.arguments();
+    ModuleFileName = QCoreApplication::applicationFilePath();
+    ProgramFolder = DiscRootFor(Arguments, ModuleFileName);
+
+    // 4. One instance per program path (the disc root and the executable's name).
+    TInstanceLock InstanceMutex;
+    if (!InstanceMutex.Acquire(ProgramFolder + QFileInfo(ModuleFileName).fileName())) {
+        Messages().MessageBox(u"Application is already running"_s, ProductName.toString(), mbNoticeFlags);
+        FinalizeLanguageUnit();
+        return 1;
+    }
+
+    // 5. The language.
+    ChooseStartupLanguage(GetSystemDefaultLangID());
+
+    // 6, 7. The project object and the program's version it checks files against.
+    auto TheProject = std::make_unique<TVeltraneProject>();
+    Project = TheProject.get();
+    TVersionInfo VersionInfo;
+    GetVersionInfo(VersionInfo);
+    Project->ProgramVersion = {quint8(VersionInfo.Major), quint8(VersionInfo.Minor),
+                               quint8(VersionInfo.Release)};
+
+    // 9. The design settings.
+    ReadDesignSettings(ShellFolder() + u"shell.ini"_s);
+
+    // 10, 11. The structure file, then the command line, which may name another one.
+    ProjectFilePath = FindProjectFile();
+    QStringList Line = Arguments;
+    if (!Line.isEmpty())
+        Line[0] = ModuleFileName;
+    if (const int Exit = ParseCommandLine(Line.join(u' ')); Exit >= 0) {
+        Project = nullptr;
+        FinalizeLanguageUnit();
+        return Exit;
+    }
+
+    // 12.
+    QApplication::setApplicationName(ProductName.toString());
+    QPalette HintPalette = QToolTip::palette();
+    HintPalette.setColor(QPalette::ToolTipBase, ColorFromRef(DesignSettings.Colors.Text));
+    QToolTip::setPalette(HintPalette);
+
+    // 13. The windows; the main window's creation loads the project.
+    int ExitCode = 0;
+    {
+        TMainF MainF;
+        // 15. A project that failed to load ends the program without a window.
+        if (!LoadFailed) {
+            // 16.
+            SetAnimatedCursors(HasStartFlag(sfAnimatedCursors));
+            MainF.show();
+            ExitCode = App.exec();
+        }
+    }
+
+    // 17.
+    Project = nullptr;
+    TheProject.reset();
+    FinalizeLanguageUnit();
+    return ExitCode;
+}

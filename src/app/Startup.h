@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's start-up: the fixed order in which the process comes up, the command line, and
+// loading the structure file.
+
+// Runs the whole program; returns the process exit code.
+int RunAutorun(int argc, char** argv);
+
+// The disc root for the given arguments (program path first): the first argument when it names an
+// existing folder, otherwise the executable's folder. Ends with a separator.
+QString DiscRootFor(const QStringList& Arguments, const QString& ExecutablePath);
+
+// The structure file start-up looks for in ShellFolder(): [Options] ProjectName, then
+// "veltrane.vlp", else "veltrane.apr" without a test.
+QString FindProjectFile();
+
+// Reads the command line (program path included, as one text) and adjusts StartFlags and
+// ProjectFilePath. Returns -1 to go on, or the exit code the process must end with ("htmfile").
+int ParseCommandLine(const QString& CommandLine);
+
+// Loads FileName into Project, reports failures, sets LoadFailed and fixes Project->Folder.
+void LoadProject(const QString& FileName);

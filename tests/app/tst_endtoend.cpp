@@ -1,0 +1,143 @@
+// The real program on a fixture disc: one instance per disc, a second start from the same place
+// ends with exit code 1 after its message, a start on another disc runs.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void oneInstancePerDisc();
+    void htmfileEndsWithCodeOne();
+    void brokenProjectEndsWithoutWindow();
+
+private:
+    QString MakeDisc(const QString& Name, const QByteArray& Project);
+    QProcessEnvironment Env() const;
+    static bool HoldsLock(const QString& RuntimeDir);
+
+    QTemporaryDir FDir;
+    QByteArray FProject;
+};
+
+void TestEndToEnd::initTestCase()
+{
+    QVERIFY(FDir.isValid());
+    QFile F(QStringLiteral(AUTORUN_TEST_BUILD_DATA_DIR "/model/full.vlp"));
+    QVERIFY(F.open(QIODevice::ReadOnly));
+    FProject = F.readAll();
+    QDir().mkpath(FDir.filePath(u"runtime"_s));
+    QFile::setPermissions(FDir.filePath(u"runtime"_s),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QString TestEndToEnd::MakeDisc(const QString& Name, const QByteArray& Project)
+{
+    const QString Root = FDir.filePath(Name);
+    QDir().mkpath(Root + u"/Shell"_s);
+    QFile F(Root + u"/Shell/veltrane.vlp"_s);
+    if (F.open(QIODevice::WriteOnly))
+        F.write(Project);
+    return Root;
+}
+
+QProcessEnvironment TestEndToEnd::Env() const
+{
+    QProcessEnvironment E = QProcessEnvironment::systemEnvironment();
+    E.insert(u"XDG_RUNTIME_DIR"_s, FDir.filePath(u"runtime"_s));
+    E.insert(u"AUTORUN_MESSAGE_LOG"_s, FDir.filePath(u"messages.log"_s));
+    E.insert(u"LANG"_s, u"en_US.UTF-8"_s);
+    const QString Platform = qEnvironmentVariable("AUTORUN_E2E_PLATFORM");
+    E.insert(u"QT_QPA_PLATFORM"_s, Platform.isEmpty() ? u"offscreen"_s : Platform);
+    return E;
+}
+
+bool TestEndToEnd::HoldsLock(const QString& RuntimeDir)
+{
+    return !QDir(RuntimeDir).entryList({u"*.lock"_s}, QDir::Files).isEmpty();
+}
+
+void TestEndToEnd::oneInstancePerDisc()
+{
+    const QString DiscA = MakeDisc(u"discA"_s, FProject);
+    const QString DiscB = MakeDisc(u"discB"_s, FProject);
+    const QString Runtime = FDir.filePath(u"runtime"_s);
+    QFile::remove(FDir.filePath(u"messages.log"_s));
+
+    QProcess First;
+    First.setProcessEnvironment(Env());
+    First.start(QStringLiteral(AUTORUN_PATH), {DiscA, u"nosplash"_s});
+    QVERIFY(First.waitForStarted());
+    // The first instance holds its lock once it is up.
+    QTRY_VERIFY_WITH_TIMEOUT(HoldsLock(Runtime) || First.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(First.state(), QProcess::Running);
+
+    QProcess Second;
+    Second.setProcessEnvironment(Env());
+    Second.start(QStringLiteral(AUTORUN_PATH), {DiscA});
+    QVERIFY(Second.waitForFinished(30000));
+    QCOMPARE(Second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(Second.exitCode(), 1);
+    QFile Log(FDir.filePath(u"messages.log"_s));
+    QVERIFY(Log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(Log.readAll()), u"Veltrane\t2040\tApplication is already running\n"_s);
+
+    // Another disc root is another program path: it runs beside the first.
+    const int LocksBefore = QDir(Runtime).entryList({u"*.lock"_s}, QDir::Files).size();
+    QProcess Third;
+    Third.setProcessEnvironment(Env());
+    Third.start(QStringLiteral(AUTORUN_PATH), {DiscB});
+    QVERIFY(Third.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(Runtime).entryList({u"*.lock"_s}, QDir::Files).size() > LocksBefore ||
+                                 Third.state() == QProcess::NotRunning,
+                             30000);
+    QCOMPARE(Third.state(), QProcess::Running);
+
+    for (QProcess* P : {&First, &Third}) {
+        P->terminate();
+        if (!P->waitForFinished(10000)) {
+            P->kill();
+            P->waitForFinished(10000);
+        }
+    }
+}
+
+void TestEndToEnd::htmfileEndsWithCodeOne()
+{
+    const QString Disc = MakeDisc(u"discH"_s, FProject);
+    QProcessEnvironment E = Env();
+    // The shell finds no program for the page in an empty desktop database; start-up still ends.
+    E.insert(u"XDG_DATA_DIRS"_s, FDir.filePath(u"nodata"_s));
+    E.insert(u"XDG_DATA_HOME"_s, FDir.filePath(u"nodata"_s));
+    E.insert(u"XDG_CONFIG_HOME"_s, FDir.filePath(u"nodata"_s));
+    QProcess P;
+    P.setProcessEnvironment(E);
+    P.start(QStringLiteral(AUTORUN_PATH), {Disc, u"HTMFILE"_s});
+    QVERIFY(P.waitForFinished(30000));
+    QCOMPARE(P.exitCode(), 1);
+}
+
+void TestEndToEnd::brokenProjectEndsWithoutWindow()
+{
+    const QString Disc = MakeDisc(u"discX"_s, QByteArray("not a project"));
+    QFile::remove(FDir.filePath(u"messages.log"_s));
+    QProcess P;
+    P.setProcessEnvironment(Env());
+    P.start(QStringLiteral(AUTORUN_PATH), {Disc});
+    QVERIFY(P.waitForFinished(30000));
+    QCOMPARE(P.exitCode(), 0);
+    QFile Log(FDir.filePath(u"messages.log"_s));
+    QVERIFY(Log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(Log.readAll()), u"Veltrane\t2010\tWrong project file\n"_s);
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
