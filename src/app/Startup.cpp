@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "CursorLoader.h"
 #include "CursorSlots.h"
 #include "InstanceLock.h"
 #include "MainForm.h"
@@ -120,6 +121,9 @@ int RunAutorun(int argc, char** argv)
     QPalette HintPalette = QToolTip::palette();
     HintPalette.setColor(QPalette::ToolTipBase, ColorFromRef(DesignSettings.Colors.Text));
     QToolTip::setPalette(HintPalette);
+
+    // Cursor files, animated or not, are read by the picture layer's cursor reader.
+    SetCursorFileLoader(LoadCursorImage);
 
     // 13. The windows; the main window's creation loads the project.
     int ExitCode = 0;

@@ -1,0 +1,208 @@
+#include "JpegDecoder.h"
+
+#include "ImageLimits.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+// The message codes (JWRN_JPEG_EOF) come with the error header.
+#include <jerror.h>
+
+namespace {
+
+// Everything that must outlive a longjmp lives here, outside the frame that calls setjmp.
+struct TJpegContext
+{
+    jpeg_decompress_struct Info{};
+    jpeg_error_mgr ErrorManager{};
+    jpeg_progress_mgr Progress{};
+    std::jmp_buf Jump{};
+    QByteArrayView Data;
+    TJpegOptions Options;
+    bool HeaderOnly = false;
+    bool Finished = false; // every row decoded
+    int MaxScans = 0;
+    char Message[JMSG_LENGTH_MAX + 32] = {};
+    QString Refusal; // a reason found by our own checks
+    QSize Size;
+    QImage Image;
+    QByteArray Row;
+};
+
+TJpegContext* ContextOf(j_common_ptr Info)
+{
+    return static_cast<TJpegContext*>(Info->client_data);
+}
+
+void OnErrorExit(j_common_ptr Info)
+{
+    TJpegContext* C = ContextOf(Info);
+    (*Info->err->format_message)(Info, C->Message);
+    std::longjmp(C->Jump, 1);
+}
+
+// Warnings: corrupt entropy data still gives a picture, but data that ends before the last row is
+// an error, so that a cut-off file is not shown half grey.
+void OnMessage(j_common_ptr Info, int Level)
+{
+    TJpegContext* C = ContextOf(Info);
+    if (Level < 0 && Info->err->msg_code == JWRN_JPEG_EOF && !C->Finished) {
+        std::snprintf(C->Message, sizeof C->Message, "data ends early");
+        std::longjmp(C->Jump, 1);
+    }
+}
+
+void OnOutputMessage(j_common_ptr) {}
+
+void OnProgress(j_common_ptr Info)
+{
+    TJpegContext* C = ContextOf(Info);
+    if (Info->is_decompressor) {
+        const auto* D = reinterpret_cast<j_decompress_ptr>(Info);
+        if (D->input_scan_number > C->MaxScans) {
+            std::snprintf(C->Message, sizeof C->Message, "more than %d scans", C->MaxScans);
+            std::longjmp(C->Jump, 1);
+        }
+    }
+}
+
+inline uchar Mul255(uint A, uint B)
+{
+    return uchar((A * B + 127) / 255);
+}
+
+// Runs libjpeg. Only trivially destructible locals here: a longjmp may leave this frame at any
+// libjpeg call.
+bool RunJpeg(TJpegContext& C)
+{
+    j_decompress_ptr D = &C.Info;
+    D->err = jpeg_std_error(&C.ErrorManager);
+    C.ErrorManager.error_exit = OnErrorExit;
+    C.ErrorManager.emit_message = OnMessage;
+    C.ErrorManager.output_message = OnOutputMessage;
+    if (setjmp(C.Jump)) {
+        jpeg_destroy_decompress(D);
+        return false;
+    }
+    jpeg_create_decompress(D);
+    D->client_data = &C;
+    const TImageLimits& L = ImageLimits();
+    C.MaxScans = L.MaxJpegScans;
+    C.Progress.progress_monitor = OnProgress;
+    D->progress = &C.Progress;
+    // No more working memory than a few times the largest picture needs.
+    D->mem->max_memory_to_use = long(qMin<qint64>(L.MaxPixels * 8 + 64 * 1024 * 1024, 0x7FFFFFFF));
+    jpeg_mem_src(D, reinterpret_cast<const unsigned char*>(C.Data.data()),
+                 static_cast<unsigned long>(C.Data.size()));
+    jpeg_read_header(D, TRUE);
+    C.Size = QSize(int(qMin<JDIMENSION>(D->image_width, 0x7FFFFFFF)),
+                   int(qMin<JDIMENSION>(D->image_height, 0x7FFFFFFF)));
+    if (C.HeaderOnly) {
+        jpeg_destroy_decompress(D);
+        return true;
+    }
+    C.Refusal = CheckImageSize(D->image_width, D->image_height);
+    if (!C.Refusal.isEmpty()) {
+        jpeg_destroy_decompress(D);
+        return false;
+    }
+    const bool Cmyk = D->jpeg_color_space == JCS_CMYK || D->jpeg_color_space == JCS_YCCK;
+    D->out_color_space = Cmyk ? JCS_CMYK : JCS_RGB;
+    D->scale_num = 1;
+    D->scale_denom = uint(C.Options.ScaleDenominator);
+    if (C.Options.Fast) {
+        D->dct_method = JDCT_IFAST;
+        D->do_fancy_upsampling = FALSE;
+    }
+    jpeg_calc_output_dimensions(D);
+    const int Components = D->output_components;
+    if (Components != (Cmyk ? 4 : 3)) {
+        std::snprintf(C.Message, sizeof C.Message, "unexpected %d output components", Components);
+        jpeg_destroy_decompress(D);
+        return false;
+    }
+    jpeg_start_decompress(D);
+    const int W = int(D->output_width), H = int(D->output_height);
+    C.Image = QImage(W, H, QImage::Format_RGB32);
+    C.Row.resize(qsizetype(W) * Components);
+    if (C.Image.isNull() || C.Row.size() != qsizetype(W) * Components) {
+        std::snprintf(C.Message, sizeof C.Message, "not enough memory for the picture");
+        jpeg_destroy_decompress(D);
+        return false;
+    }
+    // Adobe's CMYK files store the inks inverted; that is what the marker says.
+    const bool Inverted = D->saw_Adobe_marker;
+    while (D->output_scanline < D->output_height) {
+        JSAMPROW Rows[1] = {reinterpret_cast<JSAMPROW>(C.Row.data())};
+        const int Y = int(D->output_scanline);
+        if (jpeg_read_scanlines(D, Rows, 1) != 1) {
+            std::snprintf(C.Message, sizeof C.Message, "data ends early");
+            jpeg_destroy_decompress(D);
+            return false;
+        }
+        const auto* S = reinterpret_cast<const uchar*>(C.Row.constData());
+        auto* Out = reinterpret_cast<QRgb*>(C.Image.scanLine(Y));
+        if (Cmyk) {
+            for (int X = 0; X < W; ++X, S += 4) {
+                uint Cy = S[0], M = S[1], Ye = S[2], K = S[3];
+                if (!Inverted) {
+                    Cy = 255 - Cy, M = 255 - M, Ye = 255 - Ye, K = 255 - K;
+                }
+                Out[X] = qRgb(Mul255(Cy, K), Mul255(M, K), Mul255(Ye, K));
+            }
+        } else {
+            for (int X = 0; X < W; ++X, S += 3)
+                Out[X] = qRgb(S[0], S[1], S[2]);
+        }
+    }
+    C.Finished = true;
+    jpeg_finish_decompress(D);
+    jpeg_destroy_decompress(D);
+    return true;
+}
+
+} // namespace
+
+bool ReadJpegSize(QByteArrayView Data, QSize& Size, QString& Error)
+{
+    TJpegContext C;
+    C.Data = Data;
+    C.HeaderOnly = true;
+    if (!RunJpeg(C)) {
+        Error = QString::fromLatin1(C.Message);
+        return false;
+    }
+    Size = C.Size;
+    return true;
+}
+
+bool DecodeJpeg(QByteArrayView Data, QImage& Out, QString& Error, const TJpegOptions& Options)
+{
+    const int Denominator = Options.ScaleDenominator;
+    if (Denominator != 1 && Denominator != 2 && Denominator != 4 && Denominator != 8) {
+        Error = QStringLiteral("scale 1/%1 is not one of 1, 1/2, 1/4, 1/8").arg(Denominator);
+        return false;
+    }
+    TJpegContext C;
+    C.Data = Data;
+    C.Options = Options;
+    if (!RunJpeg(C)) {
+        Error = !C.Refusal.isEmpty() ? C.Refusal : QString::fromLatin1(C.Message);
+        return false;
+    }
+    Out = std::move(C.Image);
+    return true;
+}
+
+int JpegScaleFor(QSize PictureSize, QSize MinSize)
+{
+    for (int Denominator : {8, 4, 2}) {
+        // libjpeg rounds a scaled size up.
+        const qint64 W = (qint64(PictureSize.width()) + Denominator - 1) / Denominator;
+        const qint64 H = (qint64(PictureSize.height()) + Denominator - 1) / Denominator;
+        if (W >= MinSize.width() && H >= MinSize.height())
+            return Denominator;
+    }
+    return 1;
+}

@@ -1,0 +1,146 @@
+#include "PngDecoder.h"
+
+#include "ImageLimits.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Everything that must outlive a longjmp lives here, outside the frame that calls setjmp.
+struct TPngContext
+{
+    QByteArrayView Data;
+    qsizetype Pos = 0;
+    QImage Image;
+    QList<png_bytep> Rows;
+    char Message[200] = {};
+    char Warning[200] = {}; // the first warning, which often says why an error followed
+    bool SizeRefused = false;
+    QString SizeReason;
+};
+
+void ReadBytes(png_structp Png, png_bytep Out, size_t Count)
+{
+    auto* C = static_cast<TPngContext*>(png_get_io_ptr(Png));
+    if (Count > size_t(C->Data.size() - C->Pos))
+        png_error(Png, "data ends early");
+    std::memcpy(Out, C->Data.data() + C->Pos, Count);
+    C->Pos += qsizetype(Count);
+}
+
+void OnError(png_structp Png, png_const_charp Message)
+{
+    auto* C = static_cast<TPngContext*>(png_get_error_ptr(Png));
+    std::snprintf(C->Message, sizeof C->Message, "%s", Message ? Message : "unknown error");
+    png_longjmp(Png, 1);
+}
+
+void OnWarning(png_structp Png, png_const_charp Message)
+{
+    // Warnings (a bad ancillary chunk, a CRC error in one) leave a usable picture; the first is kept
+    // for the message of an error that may follow.
+    auto* C = static_cast<TPngContext*>(png_get_error_ptr(Png));
+    if (!C->Warning[0])
+        std::snprintf(C->Warning, sizeof C->Warning, "%s", Message ? Message : "");
+}
+
+// Runs libpng. Only trivially destructible locals here: a longjmp may leave this frame at any libpng
+// call.
+bool RunPng(TPngContext& C)
+{
+    png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &C, OnError, OnWarning);
+    if (!Png) {
+        std::snprintf(C.Message, sizeof C.Message, "out of memory");
+        return false;
+    }
+    png_infop Info = png_create_info_struct(Png);
+    if (!Info) {
+        png_destroy_read_struct(&Png, nullptr, nullptr);
+        std::snprintf(C.Message, sizeof C.Message, "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(Png))) {
+        png_destroy_read_struct(&Png, &Info, nullptr);
+        return false;
+    }
+    const TImageLimits& L = ImageLimits();
+    png_set_user_limits(Png, png_uint_32(L.MaxSide), png_uint_32(L.MaxSide));
+    png_set_chunk_cache_max(Png, 1000);
+    png_set_chunk_malloc_max(Png, 8 * 1024 * 1024);
+    png_set_read_fn(Png, &C, ReadBytes);
+    png_read_info(Png, Info);
+
+    const png_uint_32 Width = png_get_image_width(Png, Info);
+    const png_uint_32 Height = png_get_image_height(Png, Info);
+    C.SizeReason = CheckImageSize(Width, Height);
+    if (!C.SizeReason.isEmpty()) {
+        C.SizeRefused = true;
+        png_destroy_read_struct(&Png, &Info, nullptr);
+        return false;
+    }
+    const int ColourType = png_get_color_type(Png, Info);
+    const int Depth = png_get_bit_depth(Png, Info);
+    if (ColourType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(Png);
+    if (ColourType == PNG_COLOR_TYPE_GRAY && Depth < 8)
+        png_set_expand_gray_1_2_4_to_8(Png);
+    if (png_get_valid(Png, Info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(Png);
+    if (Depth == 16)
+        png_set_scale_16(Png);
+    if (ColourType == PNG_COLOR_TYPE_GRAY || ColourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(Png);
+    // BGRA in memory is QImage's ARGB32 on little-endian machines, ARGB on big-endian ones.
+    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        png_set_bgr(Png);
+        png_set_filler(Png, 0xFF, PNG_FILLER_AFTER);
+    } else {
+        png_set_swap_alpha(Png);
+        png_set_filler(Png, 0xFF, PNG_FILLER_BEFORE);
+    }
+    png_set_interlace_handling(Png);
+    png_read_update_info(Png, Info);
+    if (png_get_rowbytes(Png, Info) != size_t(Width) * 4)
+        png_error(Png, "unexpected row layout");
+
+    const bool Alpha = (png_get_color_type(Png, Info) & PNG_COLOR_MASK_ALPHA) != 0;
+    C.Image = QImage(int(Width), int(Height), Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (C.Image.isNull())
+        png_error(Png, "not enough memory for the picture");
+    C.Rows.resize(qsizetype(Height));
+    for (png_uint_32 Y = 0; Y < Height; ++Y)
+        C.Rows[qsizetype(Y)] = C.Image.scanLine(int(Y));
+    png_read_image(Png, C.Rows.data());
+    // The chunks after the image data are not read: a file cut short after its pixels still shows.
+    png_destroy_read_struct(&Png, &Info, nullptr);
+    return true;
+}
+
+} // namespace
+
+bool HasPngSignature(QByteArrayView Data)
+{
+    return Data.size() >= 8 && std::memcmp(Data.data(), PngSignature, 8) == 0;
+}
+
+bool DecodePng(QByteArrayView Data, QImage& Out, QString& Error)
+{
+    if (!HasPngSignature(Data)) {
+        Error = QStringLiteral("no PNG signature");
+        return false;
+    }
+    TPngContext C;
+    C.Data = Data;
+    if (!RunPng(C)) {
+        Error = C.SizeRefused ? C.SizeReason : QString::fromLatin1(C.Message);
+        if (!C.SizeRefused && C.Warning[0])
+            Error += QStringLiteral(" (") + QString::fromLatin1(C.Warning) + u')';
+        return false;
+    }
+    Out = std::move(C.Image);
+    return true;
+}

@@ -1,0 +1,240 @@
+// Metafiles: sizes, and what playing them draws, checked by probing pixels well inside each shape
+// (edges are left to the painter's rasterisation). Text is checked only for ink, never for glyph
+// shapes. Runs with a QGuiApplication on the offscreen platform for the fonts.
+
+#include "ImageCompare.h"
+#include "Metafile.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTest>
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray LE16(qint32 V)
+{
+    QByteArray B(2, '\0');
+    qToLittleEndian(quint16(V), B.data());
+    return B;
+}
+
+QByteArray LE32(quint32 V)
+{
+    QByteArray B(4, '\0');
+    qToLittleEndian(V, B.data());
+    return B;
+}
+
+QByteArray Record(quint16 Function, const QList<qint32>& Words, const QByteArray& Raw = {})
+{
+    QByteArray Params;
+    for (qint32 W : Words)
+        Params += LE16(W);
+    Params += Raw;
+    if (Params.size() % 2)
+        Params += '\0';
+    return LE32(quint32(3 + Params.size() / 2)) + LE16(Function) + Params;
+}
+
+// A placeable WMF of Width x Height pixels (96 units an inch, one unit a pixel).
+QByteArray PlaceableWmf(int Width, int Height, const QByteArray& Records)
+{
+    const QByteArray Header = LE32(0x9AC6CDD7) + LE16(0) + LE16(0) + LE16(0) + LE16(Width) + LE16(Height) +
+                              LE16(96) + LE32(0) + LE16(0);
+    return Header + LE16(1) + LE16(9) + LE16(0x300) + LE32(0) + LE16(8) + LE32(0) + LE16(0) + Records +
+           Record(0, {});
+}
+
+std::unique_ptr<TGraphic> Load(const QString& Name)
+{
+    TGraphicLoad L = LoadGraphic(ImagingData(Name));
+    return std::move(L.Graphic);
+}
+
+using TProbe = QPair<QPoint, QRgb>;
+using TProbes = QList<TProbe>;
+
+const QRgb White = qRgb(255, 255, 255);
+
+} // namespace
+
+Q_DECLARE_METATYPE(TProbe)
+
+class TestMetafile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizes_data();
+    void sizes();
+    void probes_data();
+    void probes();
+    void scaled();
+    void text();
+    void nothingOutsideTarget();
+    void hatchedBrushAndDashedPen();
+    void recordsTooShortAreSkipped();
+};
+
+void TestMetafile::sizes_data()
+{
+    QTest::addColumn<QString>("File");
+    QTest::addColumn<QSize>("Size");
+    QTest::addColumn<int>("Records");
+    // 1500 x 1200 units at 1440 an inch is 100 x 80 pixels at 96 an inch.
+    QTest::newRow("placeable wmf") << u"metafiles/shapes.wmf"_s << QSize(100, 80) << 21;
+    QTest::newRow("wmf sized by its window") << u"metafiles/no-placeable.wmf"_s << QSize(100, 80) << 21;
+    // A frame of 2540 hundredths of a millimetre is one inch: 96 pixels.
+    QTest::newRow("emf") << u"metafiles/shapes.emf"_s << QSize(96, 96) << 27;
+}
+
+void TestMetafile::sizes()
+{
+    QFETCH(QString, File);
+    QFETCH(QSize, Size);
+    QFETCH(int, Records);
+    const auto G = Load(File);
+    QVERIFY(G);
+    QCOMPARE(G->Size(), Size);
+    QCOMPARE(dynamic_cast<const TMetafileGraphic*>(G.get())->Records().size(), Records);
+}
+
+void TestMetafile::probes_data()
+{
+    QTest::addColumn<QString>("File");
+    QTest::addColumn<TProbes>("Probes");
+    const TProbes Wmf{
+        {{30, 25}, qRgb(255, 0, 0)},   // rectangle with a null pen
+        {{75, 60}, qRgb(0, 0, 255)},   // ellipse, second brush
+        {{90, 10}, qRgb(0, 160, 0)},   // polygon with a brush made in the slot freed by a deletion
+        {{25, 75}, qRgb(255, 255, 0)}, // a three-unit line
+        {{24, 51}, qRgb(255, 0, 255)}, // DIB blit, top half
+        {{24, 57}, qRgb(0, 255, 255)}, // DIB blit, bottom half
+        {{5, 5}, White},
+        {{55, 45}, White},
+    };
+    QTest::newRow("wmf shapes") << u"metafiles/shapes.wmf"_s << Wmf;
+    QTest::newRow("wmf without placeable header") << u"metafiles/no-placeable.wmf"_s << Wmf;
+    QTest::newRow("emf shapes") << u"metafiles/shapes.emf"_s
+                                << TProbes{
+                                       {{25, 20}, qRgb(0, 255, 0)}, // rectangle, anisotropic mapping
+                                       {{70, 25},
+                                        qRgb(0, 0, 255)}, // ellipse after the first brush's deletion
+                                       {{25, 60}, qRgb(255, 0, 0)},   // filled path
+                                       {{60, 60}, qRgb(0, 0, 0)},     // inside the clip rectangle
+                                       {{47, 47}, White},             // outside it
+                                       {{75, 55}, White},             // outside it
+                                       {{86, 70}, qRgb(255, 128, 0)}, // StretchDIBits after RestoreDC
+                                       {{5, 90}, White},
+                                   };
+    QTest::newRow("emf world transform") << u"metafiles/world.emf"_s
+                                         << TProbes{{{50, 30}, qRgb(255, 0, 0)},
+                                                    {{45, 45}, qRgb(255, 0, 0)},
+                                                    {{30, 15}, White},
+                                                    {{50, 55}, White},
+                                                    {{20, 5}, White}};
+}
+
+void TestMetafile::probes()
+{
+    QFETCH(QString, File);
+    QFETCH(TProbes, Probes);
+    const auto G = Load(File);
+    QVERIFY(G);
+    const QImage Img = G->ToBitmap({}, Qt::white);
+    for (const TProbe& P : Probes)
+        QVERIFY2(Img.pixel(P.first) == P.second,
+                 qPrintable(
+                     u"(%1, %2) is #%3"_s.arg(P.first.x()).arg(P.first.y()).arg(Img.pixel(P.first), 8, 16)));
+}
+
+void TestMetafile::scaled()
+{
+    // Drawn at twice the size into a target that does not start at the origin.
+    const auto G = Load(u"metafiles/shapes.wmf"_s);
+    QImage Img(260, 200, QImage::Format_RGB32);
+    Img.fill(Qt::white);
+    {
+        QPainter P(&Img);
+        G->Draw(P, QRectF(30, 20, 200, 160));
+    }
+    QCOMPARE(Img.pixel(30 + 60, 20 + 50), qRgb(255, 0, 0));
+    QCOMPARE(Img.pixel(30 + 150, 20 + 120), qRgb(0, 0, 255));
+    QCOMPARE(Img.pixel(30 + 50, 20 + 150), qRgb(255, 255, 0));
+    QCOMPARE(Img.pixel(10, 10), White);
+}
+
+void TestMetafile::text()
+{
+    // Bold 20-pixel text from (5, 5): ink near there, none far to the right.
+    const auto G = Load(u"metafiles/text.wmf"_s);
+    QVERIFY(G);
+    QCOMPARE(G->Size(), QSize(120, 40));
+    const QImage Img = G->ToBitmap({}, Qt::white);
+    int Near = 0, Far = 0;
+    for (int Y = 0; Y < 40; ++Y)
+        for (int X = 0; X < 120; ++X)
+            if (qGray(Img.pixel(X, Y)) < 128)
+                (X < 90 ? Near : Far)++;
+    QVERIFY2(Near > 30, qPrintable(u"%1 dark pixels"_s.arg(Near)));
+    QCOMPARE(Far, 0);
+}
+
+void TestMetafile::nothingOutsideTarget()
+{
+    // A 10 x 10 picture whose black rectangle reaches far beyond its frame.
+    const QByteArray Wmf = PlaceableWmf(10, 10,
+                                        Record(0x02FC, {0}, LE32(0) + LE16(0)) + Record(0x012D, {0}) +
+                                            Record(0x041B, {40, 40, -30, -30}));
+    const TGraphicLoad L = LoadGraphicFromData(Wmf, u"a.wmf"_s);
+    QVERIFY2(L.Ok(), qPrintable(L.Error));
+    QImage Img(30, 30, QImage::Format_RGB32);
+    Img.fill(Qt::white);
+    {
+        QPainter P(&Img);
+        L.Graphic->Draw(P, QRectF(10, 10, 10, 10));
+    }
+    QCOMPARE(Img.pixel(15, 15), qRgb(0, 0, 0));
+    QCOMPARE(Img.pixel(5, 5), White);
+    QCOMPARE(Img.pixel(25, 25), White);
+}
+
+void TestMetafile::hatchedBrushAndDashedPen()
+{
+    // A hatched brush on an opaque background fills the gaps with the background colour.
+    const QByteArray Wmf =
+        PlaceableWmf(40, 40,
+                     Record(0x0201, {}, LE32(0x0000FF00)) +                // background colour green
+                         Record(0x02FC, {2}, LE32(0x000000FF) + LE16(0)) + // red horizontal hatch
+                         Record(0x012D, {0}) + Record(0x02FA, {5, 0, 0}, LE32(0)) + Record(0x012D, {1}) +
+                         Record(0x041B, {40, 40, 0, 0}));
+    const TGraphicLoad L = LoadGraphicFromData(Wmf, u"a.wmf"_s);
+    QVERIFY2(L.Ok(), qPrintable(L.Error));
+    const QImage Img = L.Graphic->ToBitmap({}, Qt::white);
+    int Red = 0, Green = 0;
+    for (int Y = 5; Y < 35; ++Y) {
+        const QRgb C = Img.pixel(20, Y);
+        Red += C == qRgb(255, 0, 0);
+        Green += C == qRgb(0, 255, 0);
+    }
+    QVERIFY(Red > 0);
+    QVERIFY(Green > Red);
+}
+
+void TestMetafile::recordsTooShortAreSkipped()
+{
+    // A rectangle record without its parameters and an unknown record are skipped; the next one draws.
+    const QByteArray Wmf = PlaceableWmf(10, 10,
+                                        Record(0x041B, {1}) + Record(0x1234, {}) +
+                                            Record(0x02FC, {0}, LE32(0x00FF0000) + LE16(0)) +
+                                            Record(0x012D, {0}) + Record(0x041B, {10, 10, 0, 0}));
+    const TGraphicLoad L = LoadGraphicFromData(Wmf, u"a.wmf"_s);
+    QVERIFY2(L.Ok(), qPrintable(L.Error));
+    QCOMPARE(L.Graphic->ToBitmap({}, Qt::white).pixel(5, 5), qRgb(0, 0, 255));
+}
+
+QTEST_MAIN(TestMetafile)
+#include "tst_metafile.moc"
