@@ -12,10 +12,10 @@ namespace {
 
 // "16x16:0 32x32:16": directory entries as width x height : colour-count byte (256 stands for a
 // stored 0 width).
-QList<TIconEntry> Entries(const QString& Spec)
+QList<TIconEntry> Entries(const QString& Desc)
 {
     QList<TIconEntry> List;
-    for (const QString& Item : Spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& Item : Desc.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList Parts = Item.split(u':');
         const QStringList Size = Parts[0].split(u'x');
         TIconEntry E;
@@ -41,7 +41,7 @@ QByteArray LE16(quint16 V)
     return B;
 }
 
-struct TImageSpec
+struct TImageDesc
 {
     int DirWidth, DirHeight, Colours; // as the directory says
     int Width, Height;                // as the image is stored
@@ -50,12 +50,12 @@ struct TImageSpec
 
 // An icon file of 24-bit images of one colour each (the top-left pixel white, so that stretching
 // can be seen), with empty masks.
-QByteArray IconFile(const QList<TImageSpec>& Images)
+QByteArray IconFile(const QList<TImageDesc>& Images)
 {
     QByteArray Dir = LE16(0) + LE16(1) + LE16(quint16(Images.size()));
     QByteArray Body;
     quint32 Offset = quint32(6 + 16 * Images.size());
-    for (const TImageSpec& S : Images) {
+    for (const TImageDesc& S : Images) {
         const int Stride = ((S.Width * 24 + 31) / 32) * 4, MaskStride = ((S.Width + 31) / 32) * 4;
         QByteArray Dib = LE32(40) + LE32(quint32(S.Width)) + LE32(quint32(S.Height * 2)) + LE16(1) +
                          LE16(24) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + LE32(0);
@@ -101,7 +101,7 @@ private slots:
 
 void TestIconChoice::choose_data()
 {
-    QTest::addColumn<QString>("Spec");
+    QTest::addColumn<QString>("Desc");
     QTest::addColumn<QSize>("Wanted");
     QTest::addColumn<int>("DisplayBits");
     QTest::addColumn<int>("Expected");
@@ -126,11 +126,11 @@ void TestIconChoice::choose_data()
 
 void TestIconChoice::choose()
 {
-    QFETCH(QString, Spec);
+    QFETCH(QString, Desc);
     QFETCH(QSize, Wanted);
     QFETCH(int, DisplayBits);
     QFETCH(int, Expected);
-    QCOMPARE(ChooseIconEntry(Entries(Spec), Wanted, DisplayBits), Expected);
+    QCOMPARE(ChooseIconEntry(Entries(Desc), Wanted, DisplayBits), Expected);
 }
 
 void TestIconChoice::render_data()
