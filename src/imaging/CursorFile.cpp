@@ -5,6 +5,8 @@
 #include "IconFile.h"
 #include "ImageLimits.h"
 
+#include <new>
+
 namespace {
 
 // One image from a cursor or icon file image: the one a cursor of the standard size shows.
@@ -161,6 +163,10 @@ bool ReadCursorFrames(QByteArrayView Data, TCursorFrames& Out, QString& Error)
     } catch (const EImageData& E) {
         Out = TCursorFrames();
         Error = E.Reason;
+        return false;
+    } catch (const std::bad_alloc&) {
+        Out = TCursorFrames();
+        Error = QStringLiteral("not enough memory");
         return false;
     }
 }

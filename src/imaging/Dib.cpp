@@ -57,18 +57,17 @@ QImage NewImage(qint64 Width, qint64 Height, bool Alpha)
     return Img;
 }
 
-// Run-length encoded pixels (4 or 8 bits). Pixels the data never reaches keep palette entry 0.
+// Run-length encoded pixels (4 or 8 bits), written straight into the picture. Pixels the data never
+// reaches keep palette entry 0.
 QImage DecodeRle(const TDibHeader& H, qint64 Rows, QByteArrayView Bits)
 {
     const bool Four = H.Compression == dcRle4;
-    const QString SizeReason = CheckImageSize(H.Width, Rows);
-    if (!SizeReason.isEmpty())
-        ImageFail(SizeReason);
     const qint64 W = H.Width;
-    QByteArray Index(qsizetype(W * Rows), '\0');
+    QImage Img = NewImage(W, Rows, false);
+    Img.fill(PaletteColour(H, 0));
     auto Put = [&](qint64 X, qint64 Y, uint V) {
         if (X < W)
-            Index[qsizetype(Y * W + X)] = char(V);
+            reinterpret_cast<QRgb*>(Img.scanLine(int(H.TopDown ? Y : Rows - 1 - Y)))[X] = PaletteColour(H, V);
     };
     const auto* P = reinterpret_cast<const uchar*>(Bits.data());
     const qsizetype N = Bits.size();
@@ -117,13 +116,6 @@ QImage DecodeRle(const TDibHeader& H, qint64 Rows, QByteArrayView Bits)
             }
             Pos += qMin(Padded, N - Pos);
         }
-    }
-    QImage Img = NewImage(W, Rows, false);
-    for (qint64 Row = 0; Row < Rows; ++Row) {
-        auto* Dst = reinterpret_cast<QRgb*>(Img.scanLine(int(H.TopDown ? Row : Rows - 1 - Row)));
-        const auto* Src = reinterpret_cast<const uchar*>(Index.constData()) + Row * W;
-        for (qint64 I = 0; I < W; ++I)
-            Dst[I] = PaletteColour(H, Src[I]);
     }
     return Img;
 }

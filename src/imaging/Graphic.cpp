@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QPainter>
 
+#include <new>
+
 namespace {
 
 // The format the data itself says it is, for files whose extension is wrong.
@@ -161,13 +163,19 @@ TGraphicLoad LoadGraphicFromData(QByteArrayView Data, const QString& FileName, c
         return Result;
     }
     QString Reason;
-    Result.Graphic = Decode(Data, Format, Options, Reason);
-    if (!Result.Graphic) {
-        TGraphicFormat Actual;
-        if (SniffFormat(Data, Actual) && Actual != Format) {
-            QString Ignored;
-            Result.Graphic = Decode(Data, Actual, Options, Ignored);
+    try {
+        Result.Graphic = Decode(Data, Format, Options, Reason);
+        if (!Result.Graphic) {
+            TGraphicFormat Actual;
+            if (SniffFormat(Data, Actual) && Actual != Format) {
+                QString Ignored;
+                Result.Graphic = Decode(Data, Actual, Options, Ignored);
+            }
         }
+    } catch (const std::bad_alloc&) {
+        // A picture within the limits that the machine still has no memory for.
+        Result.Graphic.reset();
+        Reason = QStringLiteral("not enough memory");
     }
     if (!Result.Graphic)
         Result.Error = PictureError(FileName, Reason);

@@ -3,6 +3,7 @@
 #include "ByteReader.h"
 #include "Dib.h"
 #include "ImageLimits.h"
+#include "Region.h"
 #include "text/CodePage.h"
 
 #include <QFont>
@@ -821,22 +822,25 @@ private:
         S.Clip = Exclude ? Current.subtracted(R) : Current.intersected(R);
     }
 
-    // The area of a path in target pixels. The path is first cut to the target (a region is built
-    // scan line by scan line, so a path reaching far outside would take very long); a very complex
-    // path gives its bounding rectangle.
+    // The area of a path in target pixels: the path is filled into a mask of the target's size,
+    // whose rows are read as runs. (QRegion's polygon constructor is not used: it loses memory on
+    // some polygons, and a polygon reaching far outside the picture would take very long.)
     QRegion PathRegion(QPainterPath Source) const
     {
-        const QRectF Box = Target.adjusted(-2, -2, 2, 2);
-        Source.setFillRule(S.FillRule);
-        QPainterPath Cut;
-        if (Source.elementCount() > 10000) {
-            Cut.addRect(Source.controlPointRect().intersected(Box));
-        } else {
-            QPainterPath Frame;
-            Frame.addRect(Box);
-            Cut = Source.intersected(Frame);
+        const QRect Box = SafeRect(Target.adjusted(-1, -1, 1, 1));
+        if (Box.isEmpty())
+            return {};
+        if (qint64(Box.width()) * Box.height() > 16 * 1024 * 1024)
+            return QRegion(SafeRect(Source.controlPointRect()).intersected(Box));
+        QImage Mask(Box.size(), QImage::Format_Alpha8);
+        Mask.fill(0);
+        {
+            QPainter MaskPainter(&Mask);
+            MaskPainter.translate(-Box.topLeft());
+            Source.setFillRule(S.FillRule);
+            MaskPainter.fillPath(Source, Qt::black);
         }
-        return QRegion(Cut.toFillPolygon().toPolygon(), S.FillRule);
+        return RegionFromMask(Mask, Box.topLeft());
     }
 
     void CombineClip(const QRegion& Region, int Mode)

@@ -8,3 +8,6 @@
 // rectangles, and consecutive rows with the same runs share one rectangle. An empty bitmap gives an
 // empty region.
 QRegion RegionFromBitmap(const QImage& Bitmap);
+
+// The region of the pixels of Mask whose alpha is at least 128, moved by Offset; built the same way.
+QRegion RegionFromMask(const QImage& Mask, QPoint Offset = {});

@@ -32,6 +32,7 @@ private slots:
     void wrongExtension();
     void loadErrors_data();
     void loadErrors();
+    void folderNamedLikeAPicture();
     void drawStretched();
     void toBitmap();
 };
@@ -231,6 +232,16 @@ void TestDecoders::loadErrors()
     const TGraphicLoad Load = LoadGraphic(Path);
     QVERIFY(!Load.Ok());
     QCOMPARE(Load.Error, Expected.arg(Path));
+}
+
+void TestDecoders::folderNamedLikeAPicture()
+{
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath(u"folder.png"_s);
+    QVERIFY(QDir().mkpath(Path));
+    const TGraphicLoad Load = LoadGraphic(Path);
+    QVERIFY(!Load.Ok());
+    QCOMPARE(Load.Error, u"Cannot read picture \"%1\": file to open is a directory"_s.arg(Path));
 }
 
 void TestDecoders::drawStretched()

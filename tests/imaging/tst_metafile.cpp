@@ -48,6 +48,31 @@ QByteArray PlaceableWmf(int Width, int Height, const QByteArray& Records)
            Record(0, {});
 }
 
+QByteArray Emr(quint32 Type, QByteArray Payload)
+{
+    while (Payload.size() % 4)
+        Payload += '\0';
+    return LE32(Type) + LE32(quint32(8 + Payload.size())) + Payload;
+}
+
+QByteArray I32s(const QList<qint32>& Values)
+{
+    QByteArray Out;
+    for (qint32 V : Values)
+        Out += LE32(quint32(V));
+    return Out;
+}
+
+// An EMF of Px x Px pixels on a reference device of 96 pixels an inch, one logical unit a pixel.
+QByteArray Emf(int Px, const QByteArray& Records)
+{
+    const qint32 Frame = Px * 2540 / 96;
+    const QByteArray Header = I32s({0, 0, Px - 1, Px - 1, 0, 0, Frame, Frame}) + LE32(0x464D4520) +
+                              LE32(0x10000) + LE32(0) + LE32(0) + LE16(8) + LE16(0) + LE32(0) + LE32(0) +
+                              LE32(0) + I32s({960, 960, 254, 254});
+    return Emr(1, Header) + Records + Emr(14, I32s({0, 0, 20}));
+}
+
 std::unique_ptr<TGraphic> Load(const QString& Name)
 {
     TGraphicLoad L = LoadGraphic(ImagingData(Name));
@@ -77,6 +102,7 @@ private slots:
     void nothingOutsideTarget();
     void hatchedBrushAndDashedPen();
     void recordsTooShortAreSkipped();
+    void clipPath();
 };
 
 void TestMetafile::sizes_data()
@@ -234,6 +260,23 @@ void TestMetafile::recordsTooShortAreSkipped()
     const TGraphicLoad L = LoadGraphicFromData(Wmf, u"a.wmf"_s);
     QVERIFY2(L.Ok(), qPrintable(L.Error));
     QCOMPARE(L.Graphic->ToBitmap({}, Qt::white).pixel(5, 5), qRgb(0, 0, 255));
+}
+
+void TestMetafile::clipPath()
+{
+    // A triangle path becomes the clip; a black rectangle over everything shows only inside it.
+    const QByteArray Data =
+        Emf(96, Emr(59, {}) + Emr(27, I32s({10, 10})) + Emr(54, I32s({80, 10})) + Emr(54, I32s({10, 80})) +
+                    Emr(61, {}) + Emr(60, {}) + Emr(67, LE32(5)) + Emr(37, LE32(0x80000004)) +
+                    Emr(37, LE32(0x80000008)) + Emr(43, I32s({0, 0, 96, 96})));
+    const TGraphicLoad L = LoadGraphicFromData(Data, u"a.emf"_s);
+    QVERIFY2(L.Ok(), qPrintable(L.Error));
+    const QImage Img = L.Graphic->ToBitmap({}, Qt::white);
+    QCOMPARE(Img.pixel(15, 15), qRgb(0, 0, 0));
+    QCOMPARE(Img.pixel(60, 15), qRgb(0, 0, 0));
+    QCOMPARE(Img.pixel(50, 50), White);
+    QCOMPARE(Img.pixel(5, 5), White);
+    QCOMPARE(Img.pixel(90, 90), White);
 }
 
 QTEST_MAIN(TestMetafile)
