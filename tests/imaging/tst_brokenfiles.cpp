@@ -7,6 +7,8 @@
 #include "ImageLimits.h"
 
 #include <QTemporaryDir>
+#include "TestBytes.h"
+
 #include <QTest>
 #include <QtEndian>
 
@@ -40,20 +42,6 @@ QByteArray PatchBE16(QByteArray Data, qsizetype At, quint16 Value)
 {
     qToBigEndian(Value, Data.data() + At);
     return Data;
-}
-
-QByteArray LE32(quint32 V)
-{
-    QByteArray B(4, '\0');
-    qToLittleEndian(V, B.data());
-    return B;
-}
-
-QByteArray LE16(quint16 V)
-{
-    QByteArray B(2, '\0');
-    qToLittleEndian(V, B.data());
-    return B;
 }
 
 // A BMP file with a BITMAPINFOHEADER, a grey palette of Colours entries (ColoursUsed as stored)

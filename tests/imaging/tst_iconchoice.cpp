@@ -3,6 +3,8 @@
 #include "IconFile.h"
 #include "ImageCompare.h"
 
+#include "TestBytes.h"
+
 #include <QTest>
 #include <QtEndian>
 
@@ -25,20 +27,6 @@ QList<TIconEntry> Entries(const QString& Desc)
         List.append(E);
     }
     return List;
-}
-
-QByteArray LE32(quint32 V)
-{
-    QByteArray B(4, '\0');
-    qToLittleEndian(V, B.data());
-    return B;
-}
-
-QByteArray LE16(quint16 V)
-{
-    QByteArray B(2, '\0');
-    qToLittleEndian(V, B.data());
-    return B;
 }
 
 struct TImageDesc

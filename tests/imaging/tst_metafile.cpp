@@ -7,26 +7,14 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include "TestBytes.h"
+
 #include <QTest>
 #include <QtEndian>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray LE16(qint32 V)
-{
-    QByteArray B(2, '\0');
-    qToLittleEndian(quint16(V), B.data());
-    return B;
-}
-
-QByteArray LE32(quint32 V)
-{
-    QByteArray B(4, '\0');
-    qToLittleEndian(V, B.data());
-    return B;
-}
 
 QByteArray Record(quint16 Function, const QList<qint32>& Words, const QByteArray& Raw = {})
 {
