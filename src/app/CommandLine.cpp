@@ -9,16 +9,10 @@
 #include "text/Paths.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool FileExists(const QString& Path)
-{
-    return !Path.isEmpty() && QFileInfo(NativePath(Path)).isFile();
-}
 
 // "params.txt" shown whole, its lines joined by line breaks.
 void ShowParameters()

@@ -16,11 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool FileExists(const QString& Path)
-{
-    return !Path.isEmpty() && QFileInfo(NativePath(Path)).isFile();
-}
-
 // Two folder paths name the same folder: compared as the file system sees them, without regard to
 // case (the disc may name "Shell" in any case).
 bool SameFolder(const QString& A, const QString& B)

@@ -173,3 +173,8 @@ QString DisplayPath(const QString& Path)
 {
     return QDir::toNativeSeparators(NativePath(Path));
 }
+
+bool FileExists(const QString& FileName)
+{
+    return !FileName.isEmpty() && QFileInfo(NativePath(FileName)).isFile();
+}

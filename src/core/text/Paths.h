@@ -31,5 +31,8 @@ QString ExtractFileExt(const QString& FileName);
 // the file that would be created. Every file-system access of the program goes through here.
 QString NativePath(const QString& Path);
 
+// True when FileName (in the project's notation) names an existing file, not a folder.
+bool FileExists(const QString& FileName);
+
 // A path as shown to a person: NativePath with the platform's separators.
 QString DisplayPath(const QString& Path);
