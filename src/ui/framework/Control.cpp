@@ -96,11 +96,26 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     AWidth = std::max(0, FConstraints->ClampWidth(AWidth));
     AHeight = std::max(0, FConstraints->ClampHeight(AHeight));
+    const QSize Old = size();
     if (isWindow()) {
         move(ALeft, ATop);
         resize(AWidth, AHeight);
     } else {
         setGeometry(ALeft, ATop, AWidth, AHeight);
+    }
+    // A hidden widget gets its resize event only when shown; its children are laid out now.
+    if (size() != FLayoutSize) {
+        SizeChanged(Old);
+    }
+}
+
+void TControl::SizeChanged(QSize OldSize)
+{
+    FLayoutSize = size();
+    ApplyAnchors(OldSize);
+    AlignControls();
+    if (OnResize) {
+        OnResize(this);
     }
 }
 
@@ -438,10 +453,8 @@ void TControl::paintEvent(QPaintEvent* Event)
 void TControl::resizeEvent(QResizeEvent* Event)
 {
     QWidget::resizeEvent(Event);
-    ApplyAnchors(Event->oldSize());
-    AlignControls();
-    if (OnResize) {
-        OnResize(this);
+    if (size() != FLayoutSize) {
+        SizeChanged(Event->oldSize());
     }
 }
 

@@ -236,6 +236,7 @@ protected:
 private:
     void ParentFontChanged();
     void ApplyAnchors(QSize OldSize);
+    void SizeChanged(QSize OldSize);
 
     bool FEnabled = true;
     QString FCaption;
@@ -255,6 +256,7 @@ private:
     bool FAutoSize = false;
     bool FAligning = false;
     bool FPressed = false;
+    QSize FLayoutSize;
     TSizeConstraints* FConstraints = nullptr;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TControl::TAnchors)
