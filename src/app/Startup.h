@@ -21,5 +21,4 @@ QString FindProjectFile();
 // ProjectFilePath. Returns -1 to go on, or the exit code the process must end with ("htmfile").
 int ParseCommandLine(const QString& CommandLine);
 
-// Loads FileName into Project, reports failures, sets LoadFailed and fixes Project->Folder.
-void LoadProject(const QString& FileName);
+#include "LoadProject.h"

@@ -1,6 +1,6 @@
 #include "MainForm.h"
 
-#include "Startup.h"
+#include "LoadProject.h"
 #include "config/ProgramPaths.h"
 #include "model/Project.h"
 #include "text/LoadMessages.h"

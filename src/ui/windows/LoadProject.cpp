@@ -1,4 +1,4 @@
-#include "Startup.h"
+#include "LoadProject.h"
 
 #include "MessageService.h"
 #include "config/DesignSettings.h"
