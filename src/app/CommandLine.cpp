@@ -9,6 +9,7 @@
 #include "text/Paths.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -29,6 +30,8 @@ void ShowParameters()
 }
 
 } // namespace
+
+QString SnapshotFileName;
 
 int ParseCommandLine(const QString& CommandLine)
 {
@@ -65,6 +68,21 @@ int ParseCommandLine(const QString& CommandLine)
         // The value is lower-cased; the case-insensitive lookup of NativePath finds the file.
         if (FileExists(Value))
             ProjectFilePath = Value;
+    }
+
+    // "snapshot=FILE": the value is taken from the line as written, so the file keeps its letter case.
+    SnapshotFileName.clear();
+    if (const qsizetype At = Line.indexOf(u"snapshot="_s); At >= 0) {
+        QString Value = CommandLine.mid(At + 9);
+        const qsizetype End = Value.indexOf(QRegularExpression(u"[;\\s]"_s));
+        if (End >= 0)
+            Value.truncate(End);
+        Value.replace(u'?', u' ');
+        if (!Value.isEmpty()) {
+            SnapshotFileName = Value;
+            // A picture of the window as it comes up: no splash hold, no sound.
+            StartFlags &= ~(sfShowSplash | sfBackgroundMusic);
+        }
     }
     return -1;
 }

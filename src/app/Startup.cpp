@@ -18,9 +18,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QPalette>
 #include <QToolTip>
+#include <QWindow>
 
+#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -64,6 +67,27 @@ QString DiscRootFor(const QStringList& Arguments, const QString& ExecutablePath)
     Folder = QDir::cleanPath(Folder);
     return Folder.endsWith(u'/') ? Folder : Folder + u'/';
 }
+
+namespace {
+
+// Lets the shown window lay itself out and paint, then saves it as a PNG picture.
+int SaveSnapshot(QWidget& Window, const QString& FileName)
+{
+    QElapsedTimer Waited;
+    Waited.start();
+    while (Window.windowHandle() && !Window.windowHandle()->isExposed() && Waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QCoreApplication::processEvents();
+    const QString Path = QFileInfo(FileName).absoluteFilePath();
+    if (!Window.grab().save(Path, "PNG")) {
+        std::fprintf(stderr, "autorun: cannot write the snapshot %s\n", qUtf8Printable(Path));
+        return 1;
+    }
+    std::printf("autorun: snapshot written to %s\n", qUtf8Printable(Path));
+    return 0;
+}
+
+} // namespace
 
 int RunAutorun(int argc, char** argv)
 {
@@ -134,7 +158,10 @@ int RunAutorun(int argc, char** argv)
             // 16.
             SetAnimatedCursors(HasStartFlag(sfAnimatedCursors));
             MainF.show();
-            ExitCode = App.exec();
+            if (SnapshotFileName.isEmpty())
+                ExitCode = App.exec();
+            else
+                ExitCode = SaveSnapshot(MainF, SnapshotFileName);
         }
     }
 

@@ -21,4 +21,8 @@ QString FindProjectFile();
 // ProjectFilePath. Returns -1 to go on, or the exit code the process must end with ("htmfile").
 int ParseCommandLine(const QString& CommandLine);
 
+// The PNG file the "snapshot=FILE" option asks for: the main window, as first shown, is saved there
+// and the program ends. Empty without the option.
+extern QString SnapshotFileName;
+
 #include "LoadProject.h"

@@ -59,6 +59,8 @@ private slots:
     void options_data();
     void options();
     void fileNameValue();
+    void snapshotValue_data();
+    void snapshotValue();
     void htmfile_data();
     void htmfile();
     void parameters();
@@ -186,6 +188,27 @@ void TestStartup::fileNameValue()
     ProjectFilePath = u"kept"_s;
     ParseCommandLine(u"autorun filename=/no/such/file.vlp"_s);
     QCOMPARE(ProjectFilePath, u"kept"_s);
+}
+
+void TestStartup::snapshotValue_data()
+{
+    QTest::addColumn<QString>("Line");
+    QTest::addColumn<QString>("File");
+    QTest::newRow("none") << u"autorun"_s << QString();
+    QTest::newRow("keeps its case") << u"autorun SNAPSHOT=/Tmp/Main Window.PNG"_s << u"/Tmp/Main"_s;
+    QTest::newRow("blank as ?, ended by ;") << u"autorun snapshot=/tmp/My?Shot.png;nosplash"_s
+                                            << u"/tmp/My Shot.png"_s;
+    QTest::newRow("empty value") << u"autorun snapshot= nosplash"_s << QString();
+}
+
+void TestStartup::snapshotValue()
+{
+    QFETCH(QString, Line);
+    QFETCH(QString, File);
+    QCOMPARE(ParseCommandLine(Line), -1);
+    QCOMPARE(SnapshotFileName, File);
+    // A snapshot neither holds a splash nor plays music.
+    QCOMPARE(HasStartFlag(sfShowSplash) && HasStartFlag(sfBackgroundMusic), File.isEmpty() && !Line.contains(u"nosplash"_s));
 }
 
 void TestStartup::htmfile_data()
