@@ -7,7 +7,7 @@
 #   BUILD_DIR  a build that has tools/vlptool/vlptool (default build-fuzz)
 #   OUT_DIR    where the seeds go (default fuzz/corpus-componentstream)
 # Sources: the structure files the test build compiled (build*/tests/data), those checked in under
-# tests/data (including the fuzzing findings in tests/data/fuzz), the sample project, the JSON
+# tests/data (including the fuzzing findings in tests/data/fuzz), the demo disc's project, the JSON
 # projects in fuzz/seeds, and a few streams written byte by byte below that use encodings the
 # project tool never writes.
 set -euo pipefail
@@ -44,7 +44,7 @@ vlptool="$build_dir/tools/vlptool/vlptool"
 if [[ -x "$vlptool" ]]; then
     tmp="$(mktemp -d)"
     trap 'rm -rf "$tmp"' EXIT
-    "$vlptool" build demo/sample/project.json "$tmp/sample.vlp" && add_vlp "$tmp/sample.vlp" sample
+    "$vlptool" build demo/project.json "$tmp/demo.vlp" && add_vlp "$tmp/demo.vlp" demo
     "$vlptool" build fuzz/seeds/legacy.json "$tmp/legacy.apr" --legacy && add_apr "$tmp/legacy.apr" legacy
 else
     echo "make-seeds: no vlptool in $build_dir or build; JSON seeds skipped" >&2

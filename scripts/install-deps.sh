@@ -2,8 +2,9 @@
 # Installs the Debian packages that building and testing need and that this machine lacks.
 # Running it again when everything is present does nothing, so the other scripts call it every time.
 #
-# Usage: scripts/install-deps.sh [--fuzz]
+# Usage: scripts/install-deps.sh [--fuzz] [--demo]
 #   --fuzz  also install clang and its libFuzzer runtime for the fuzzing build (see docs/fuzzing.md)
+#   --demo  also install what demo/make_demo.py needs to make the demo disc again (see demo/README.md)
 set -euo pipefail
 
 # One package a line; add new build or test dependencies here.
@@ -18,6 +19,9 @@ packages=(
     libpng-dev
     libgif-dev
     zlib1g-dev
+    # sound output and decoding
+    libsdl2-dev
+    libsndfile1-dev
     # GUI tests and end-to-end runs without a screen
     xvfb
     xauth
@@ -31,10 +35,18 @@ fuzz_packages=(
     libclang-rt-14-dev
 )
 
+# Only remaking the demo disc's files needs these: cjpeg and oggenc.
+demo_packages=(
+    python3
+    libjpeg-turbo-progs
+    vorbis-tools
+)
+
 for arg in "$@"; do
     case "$arg" in
         --fuzz) packages+=("${fuzz_packages[@]}") ;;
-        -h|--help) sed -n '2,7s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        --demo) packages+=("${demo_packages[@]}") ;;
+        -h|--help) sed -n '2,8s/^# \{0,1\}//p' "$0"; exit 0 ;;
         *) echo "install-deps.sh: unknown option '$arg'" >&2; exit 2 ;;
     esac
 done
