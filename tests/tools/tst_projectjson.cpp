@@ -96,7 +96,7 @@ std::unique_ptr<TComponent> NewRoot(bool Legacy)
 void ForgetUnknownPictures(Legacy::TVeltrane& Root)
 {
     for (int I = 0; I < Root.PicturesList.Count(); ++I) {
-        TPicture& Pic = Root.PicturesList.Items(I).Picture;
+        TLegacyPicture& Pic = Root.PicturesList.Items(I).Picture;
         if (Pic.GraphicClass != u"TIcon"_s && Pic.GraphicClass != u"TBitmap"_s) {
             Pic.GraphicClass.clear();
             Pic.Data.clear();
@@ -136,7 +136,7 @@ void CollectEnumValues(const TPersistent& Obj, QMap<QString, QSet<QString>>& See
                 CollectEnumValues(List.ItemAt(I), Seen);
         }
         if (Sub.ObjectKind() == TObjectKind::Picture)
-            Seen[u"TPicture.Class"_s].insert(static_cast<const TPicture&>(Sub).GraphicClass);
+            Seen[u"TPicture.Class"_s].insert(static_cast<const TLegacyPicture&>(Sub).GraphicClass);
     }
 }
 

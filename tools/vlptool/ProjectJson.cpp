@@ -93,7 +93,7 @@ QJsonValue ObjectToJson(const TPersistent& Obj, bool WithData)
         return J;
     }
     case TObjectKind::Picture: {
-        const auto& Pic = static_cast<const TPicture&>(Obj);
+        const auto& Pic = static_cast<const TLegacyPicture&>(Obj);
         QJsonObject J{{u"Class"_s, Pic.GraphicClass},
                       {u"Bytes"_s, qint64(Pic.Data.size())},
                       {u"Sha256"_s, Sha256Hex(Pic.Data)}};
@@ -177,7 +177,7 @@ private:
     void ReadObject(const QJsonValue& V, TPersistent& Obj, const QString& Path);
     void ReadItems(const QJsonValue& V, TCollection& List, const QString& Path);
     void ReadIcon(const QJsonObject& J, TIcon& Icon, const QString& Path);
-    void ReadPicture(const QJsonObject& J, TPicture& Pic, const QString& Path);
+    void ReadPicture(const QJsonObject& J, TLegacyPicture& Pic, const QString& Path);
     // The bytes given by "Base64" or "File"; empty when neither is given.
     QByteArray ReadData(const QJsonObject& J, const QString& Path);
     static void CheckKeys(const QJsonObject& J, const QStringList& Known, const QString& Path,
@@ -322,7 +322,7 @@ void TJsonReader::ReadObject(const QJsonValue& V, TPersistent& Obj, const QStrin
     case TObjectKind::Picture:
         if (!V.isObject())
             Fail(Path, u"expected an object"_s);
-        ReadPicture(V.toObject(), static_cast<TPicture&>(Obj), Path);
+        ReadPicture(V.toObject(), static_cast<TLegacyPicture&>(Obj), Path);
         return;
     }
 }
@@ -381,7 +381,7 @@ void TJsonReader::ReadIcon(const QJsonObject& J, TIcon& Icon, const QString& Pat
     Icon.Data = std::move(Data);
 }
 
-void TJsonReader::ReadPicture(const QJsonObject& J, TPicture& Pic, const QString& Path)
+void TJsonReader::ReadPicture(const QJsonObject& J, TLegacyPicture& Pic, const QString& Path)
 {
     CheckKeys(J, {u"Class"_s, u"File"_s, u"Base64"_s, u"Bytes"_s, u"Sha256"_s}, Path, u"a picture"_s);
     const QJsonValue ClassValue = J.value(u"Class"_s);

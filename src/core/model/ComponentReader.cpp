@@ -276,7 +276,7 @@ void TComponentReader::ReadDefinedProperty(TPersistent& Instance, QByteArrayView
             return;
         }
         // A picture: the graphic's class name, then that class's own data.
-        auto& Pic = static_cast<TPicture&>(Instance);
+        auto& Pic = static_cast<TLegacyPicture&>(Instance);
         if (Payload.isEmpty())
             ReadError(u"Stream read error"_s);
         const qsizetype NameLen = quint8(Payload[0]);

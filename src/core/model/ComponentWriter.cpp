@@ -177,7 +177,7 @@ void TComponentWriter::WriteObject(const TPersistent& Obj, const QByteArray& Nam
         return;
     }
     case TObjectKind::Picture: {
-        const auto& Pic = static_cast<const TPicture&>(Obj);
+        const auto& Pic = static_cast<const TLegacyPicture&>(Obj);
         if (Pic.Empty())
             return;
         // The graphic's class name, then that class's own data; a bitmap's data carries its length.

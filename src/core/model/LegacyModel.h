@@ -17,7 +17,7 @@ extern const TEnumInfo TFileTypeInfo;
 class TPic : public TCollectionItem
 {
 public:
-    TPicture Picture;
+    TLegacyPicture Picture;
     qint32 PicId = 0;
     qint32 DependsCount = 0;
     QString PictureName;

@@ -168,7 +168,7 @@ void TIcon::Assign(const TPersistent& Source)
         Data = Src->Data;
         return;
     }
-    if (const auto* Pic = dynamic_cast<const TPicture*>(&Source)) {
+    if (const auto* Pic = dynamic_cast<const TLegacyPicture*>(&Source)) {
         // A picture that holds no icon gives an empty icon.
         Data = Pic->GraphicClass == u"TIcon"_s ? Pic->Data : QByteArray();
         return;
@@ -176,15 +176,15 @@ void TIcon::Assign(const TPersistent& Source)
     TPersistent::Assign(Source);
 }
 
-const TClassInfo& TPicture::ClassInfo() const
+const TClassInfo& TLegacyPicture::ClassInfo() const
 {
     static const TClassInfo Info{"TPicture", {}};
     return Info;
 }
 
-void TPicture::Assign(const TPersistent& Source)
+void TLegacyPicture::Assign(const TPersistent& Source)
 {
-    if (const auto* Src = dynamic_cast<const TPicture*>(&Source)) {
+    if (const auto* Src = dynamic_cast<const TLegacyPicture*>(&Source)) {
         GraphicClass = Src->GraphicClass;
         Data = Src->Data;
         return;

@@ -193,8 +193,10 @@ public:
 };
 
 // A picture of any graphic class (legacy model): the class name and that class's own data.
-// Only icons and bitmaps are known; any other class leaves the picture empty.
-class TPicture : public TPersistent
+// Only icons and bitmaps are known; any other class leaves the picture empty. Streamed under the
+// class name "TPicture"; the C++ name differs from the controls' picture class (ui/framework), which
+// is linked into the same program.
+class TLegacyPicture : public TPersistent
 {
 public:
     QString GraphicClass; // "TIcon", "TBitmap", or empty
