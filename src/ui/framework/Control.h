@@ -138,10 +138,11 @@ public:
     void SetTop(int Value) { SetBounds(Left(), Value, Width(), Height()); }
     void SetWidth(int Value) { SetBounds(Left(), Top(), Value, Height()); }
     void SetHeight(int Value) { SetBounds(Left(), Top(), Width(), Value); }
-    int ClientWidth() const { return width(); }
-    int ClientHeight() const { return height(); }
-    void SetClientWidth(int Value) { SetWidth(Value); }
-    void SetClientHeight(int Value) { SetHeight(Value); }
+    // The inner size, less the borders and scroll bars of controls that have them.
+    virtual int ClientWidth() const { return width(); }
+    virtual int ClientHeight() const { return height(); }
+    void SetClientWidth(int Value) { SetWidth(Width() - ClientWidth() + Value); }
+    void SetClientHeight(int Value) { SetHeight(Height() - ClientHeight() + Value); }
     int BoundsRight() const { return Left() + Width(); }
     int BoundsBottom() const { return Top() + Height(); }
     // Moves and sizes the control within its constraints, then aligns its children.
