@@ -1,0 +1,229 @@
+#include "SplashForm.h"
+
+#include "Form.h"
+#include "Graphic.h"
+#include "Image.h"
+#include "Label.h"
+#include "Region.h"
+#include "config/ControlsProps.h"
+#include "config/DesignSettings.h"
+#include "config/ProgramPaths.h"
+#include "lang/LangStrs.h"
+#include "model/Project.h"
+#include "text/Paths.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <chrono>
+
+using namespace Qt::StringLiterals;
+
+TForm* SplashForm = nullptr;
+TImage* SplashImage = nullptr;
+
+namespace {
+
+// Pure blue in the 0x00BBGGRR layout.
+constexpr int InfoColor = 0xFF0000;
+constexpr int InfoLeft = 5;
+constexpr int BottomMargin = 10;
+constexpr int LineGap = 5;
+
+TSplashHold& Hold()
+{
+    static TSplashHold Function;
+    return Function;
+}
+
+// Waits on a timer instead of spinning: the splash is repainted when the system asks (a window that
+// is only mapped now needs that to show at all), user input waits until the hold is over.
+void WaitWithoutInput(qint64 Milliseconds)
+{
+    QEventLoop Loop;
+    QTimer Timer;
+    Timer.setSingleShot(true);
+    Timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
+    Timer.start(std::chrono::milliseconds(Milliseconds));
+    Loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+TLabel* InfoLabel(const QString& Name, const QString& Caption)
+{
+    auto* Label = new TLabel(SplashForm, Name);
+    Label->Font()->SetColor(InfoColor);
+    Label->Font()->SetStyle(TFont::fsBold);
+    Label->SetTransparent(true);
+    Label->SetAutoSize(true);
+    Label->SetLeft(InfoLeft);
+    Label->SetCaption(Caption);
+    return Label;
+}
+
+// The creator's details, bottom up, each line 5 pixels above the next; hidden lines give their place
+// to the lines above them.
+void BuildInfoLabels()
+{
+    const TUserInfo& Creator = Project->Creator;
+    const IniFileStruct::TSplash& Show = DesignSettings.Splash;
+
+    TLabel* WWWL = InfoLabel(u"WWWL"_s, Creator.WWW);
+    WWWL->SetTop(SplashForm->ClientHeight() - WWWL->Height() - BottomMargin);
+    TLabel* MailL = InfoLabel(u"MailL"_s, Creator.Email);
+    MailL->SetTop(WWWL->Top() - MailL->Height() - LineGap);
+    TLabel* CompanyL = InfoLabel(u"CompanyL"_s, Creator.Company);
+    CompanyL->SetTop(MailL->Top() - CompanyL->Height() - LineGap);
+    TLabel* NameL = InfoLabel(u"NameL"_s, Creator.Name);
+    NameL->SetLeft(CompanyL->Left());
+    NameL->SetTop(CompanyL->Top() - NameL->Height() - LineGap);
+
+    if (IsBlank(Creator.WWW) || !Show.ShowWWW) {
+        WWWL->SetVisible(false);
+        NameL->SetTop(CompanyL->Top());
+        CompanyL->SetTop(MailL->Top());
+        MailL->SetTop(WWWL->Top());
+    }
+    if (IsBlank(Creator.Email) || !Show.ShowMail) {
+        MailL->SetVisible(false);
+        NameL->SetTop(CompanyL->Top());
+        CompanyL->SetTop(MailL->Top());
+    }
+    if (IsBlank(Creator.Company) || !Show.ShowCompany) {
+        CompanyL->SetVisible(false);
+        NameL->SetTop(CompanyL->Top());
+    }
+    if (IsBlank(Creator.Name) || !Show.ShowName) {
+        NameL->SetVisible(false);
+    }
+
+    TLabel* FirstVisible = nullptr;
+    for (TLabel* Line : {NameL, CompanyL, MailL, WWWL}) {
+        if (Line->Visible()) {
+            FirstVisible = Line;
+            break;
+        }
+    }
+    if (!FirstVisible) {
+        // Without a line there is no header either: the label exists, unnamed and never shown.
+        auto* Unused = new TLabel(SplashForm);
+        Unused->SetVisible(false);
+        return;
+    }
+    TLabel* DiskAuthorL = InfoLabel(u"DiskAuthorL"_s, strDiskAuthor);
+    DiskAuthorL->SetLeft(NameL->Left());
+    DiskAuthorL->SetTop(FirstVisible->Top() - DiskAuthorL->Height() - LineGap);
+}
+
+} // namespace
+
+void SetSplashHold(TSplashHold Function)
+{
+    Hold() = std::move(Function);
+}
+
+void ChooseSplashPicture()
+{
+    if (Project && !Project->SplashScreen.ImageFileName.isEmpty() &&
+        FileExists(Project->Folder + Project->SplashScreen.ImageFileName)) {
+        DesignSettings.Images.Splash = Project->Folder + Project->SplashScreen.ImageFileName;
+    } else {
+        DesignSettings.Images.Splash =
+            PathJoin({ProgramFolder, u"Shell"_s, DesignSettings.Path.Images}) + DesignSettings.Images.Splash;
+    }
+}
+
+bool DecideAndShowSplash()
+{
+    ChooseSplashPicture();
+    const quint16 ShowTime = Project ? Project->SplashScreen.ShowTime : 0;
+    if (HasStartFlag(sfShowSplash) && ShowTime > 0 && FileExists(DesignSettings.Images.Splash) &&
+        ShowSplashWindow(ShowTime)) {
+        return true;
+    }
+    // Start-up then has no splash to close.
+    StartFlags = static_cast<quint8>(StartFlags & ~sfShowSplash);
+    return false;
+}
+
+bool ShowSplashWindow(quint16 ShowTime)
+{
+    CloseSplash();
+
+    // A logo that cannot be decoded leaves the start without a splash, silently: it is decoration.
+    const TGraphicLoad Load = LoadGraphic(DesignSettings.Images.Splash);
+    if (!Load.Ok()) {
+        return false;
+    }
+    const QImage Bitmap = Load.Graphic->ToBitmap();
+
+    SplashForm = new TForm(nullptr, u"SplashF"_s);
+    SplashForm->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    SplashForm->setAttribute(Qt::WA_ShowWithoutActivating);
+
+    SplashImage = new TImage(SplashForm);
+    // The logo is drawn whole; the window's shape, not the picture, decides what is cut away.
+    SplashImage->SetTransparent(false);
+    SplashImage->Picture().SetBitmap(Bitmap);
+    SplashForm->SetClientWidth(Bitmap.width());
+    SplashForm->SetClientHeight(Bitmap.height());
+    SplashImage->SetBounds(0, 0, Bitmap.width(), Bitmap.height());
+
+    if (DesignSettings.Splash.Transparent) {
+        SplashForm->setMask(RegionFromBitmap(Bitmap));
+    }
+
+    if (DesignSettings.Splash.SplashInfo && Project) {
+        BuildInfoLabels();
+    }
+
+    {
+        TControlsPropsContainer Controls;
+        const QString ControlsFile = ShellFolder() + u"controls.ini"_s;
+        if (FileExists(ControlsFile)) {
+            Controls.LoadFromFile(ControlsFile);
+        }
+        Controls.ApplyToControl(SplashForm, true);
+    }
+
+    QSize ScreenSize(SplashForm->Width(), SplashForm->Height());
+    QPoint ScreenOrigin;
+    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
+        ScreenSize = Screen->geometry().size();
+        ScreenOrigin = Screen->geometry().topLeft();
+    }
+    SplashForm->SetBounds(ScreenOrigin.x() + (ScreenSize.width() - SplashForm->Width()) / 2,
+                          ScreenOrigin.y() + (ScreenSize.height() - SplashForm->Height()) / 2,
+                          SplashForm->Width(), SplashForm->Height());
+
+    SplashForm->show();
+    SplashForm->repaint();
+
+    if (ShowTime > 0) {
+        const qint64 Milliseconds = qint64(ShowTime) * 1000;
+        if (Hold()) {
+            Hold()(Milliseconds);
+        } else {
+            WaitWithoutInput(Milliseconds);
+        }
+    }
+
+    if (SplashForm) {
+        SplashForm->repaint();
+    }
+    return SplashForm != nullptr;
+}
+
+void CloseSplash()
+{
+    if (!SplashForm) {
+        return;
+    }
+    TForm* Form = SplashForm;
+    SplashForm = nullptr;
+    SplashImage = nullptr;
+    Form->close();
+    delete Form;
+}
