@@ -5,6 +5,8 @@
 #include "InstanceLock.h"
 #include "MainForm.h"
 #include "MessageService.h"
+#include "PhotoForm.h"
+#include "SplashForm.h"
 #include "SystemLanguage.h"
 #include "config/DesignSettings.h"
 #include "config/ProgramPaths.h"
@@ -153,6 +155,10 @@ int RunAutorun(int argc, char** argv)
     int ExitCode = 0;
     {
         TMainF MainF;
+        TPhotoF PhotoForm;
+        // 14. The splash, if it was shown, goes once every window exists.
+        if (HasStartFlag(sfShowSplash))
+            CloseSplash();
         // 15. A project that failed to load ends the program without a window.
         if (!LoadFailed) {
             // 16.
