@@ -1,0 +1,3 @@
+#include "BoundLabel.h"
+
+TBoundLabel::TBoundLabel(QWidget* Parent, const QString& Name) : TLabel(Parent, Name) {}
