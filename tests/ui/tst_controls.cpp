@@ -20,6 +20,7 @@ private slots:
     void parentFontAndColorFollowParent();
     void transparentBitmapShowsParentUnderKeyColour();
     void showModalEndsWithModalResult();
+    void keyPreviewSeesEachKeyOnce();
     void colorValues_data();
     void colorValues();
 };
@@ -131,6 +132,35 @@ void TestControls::showModalEndsWithModalResult()
     QVERIFY(!Form.isVisible());
     QTimer::singleShot(0, &Form, [&Form] { Form.Close(); });
     QCOMPARE(Form.ShowModal(), mrCancel);
+}
+
+void TestControls::keyPreviewSeesEachKeyOnce()
+{
+    TForm Form;
+    Form.SetBounds(0, 0, 100, 100);
+    auto* Child = new TControl(&Form);
+    Child->setFocusPolicy(Qt::StrongFocus);
+    int FormKeys = 0;
+    int ChildKeys = 0;
+    Form.OnKeyDown = [&FormKeys](QObject*, quint16&, TControl::TShiftState) { ++FormKeys; };
+    Child->OnKeyDown = [&ChildKeys](QObject*, quint16&, TControl::TShiftState) { ++ChildKeys; };
+    Form.SetKeyPreview(true);
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    Child->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&Form));
+    // The child leaves the key unhandled, so it travels up to the form after the preview.
+    QTest::keyClick(Child, Qt::Key_Down);
+    QCOMPARE(FormKeys, 1);
+    QCOMPARE(ChildKeys, 1);
+    // A preview that swallows the key (Key := 0) keeps it from the child.
+    Form.OnKeyDown = [&FormKeys](QObject*, quint16& Key, TControl::TShiftState) {
+        ++FormKeys;
+        Key = 0;
+    };
+    QTest::keyClick(Child, Qt::Key_Down);
+    QCOMPARE(FormKeys, 2);
+    QCOMPARE(ChildKeys, 1);
 }
 
 void TestControls::colorValues_data()

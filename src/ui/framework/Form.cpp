@@ -84,6 +84,17 @@ void TForm::Close()
     close();
 }
 
+void TForm::keyPressEvent(QKeyEvent* Event)
+{
+    // A key a control left unhandled travels up to the form; with key preview the form has seen it.
+    QWidget* Focus = focusWidget();
+    if (FKeyPreview && Focus && Focus != this) {
+        QWidget::keyPressEvent(Event);
+        return;
+    }
+    TControl::keyPressEvent(Event);
+}
+
 void TForm::showEvent(QShowEvent* Event)
 {
     TControl::showEvent(Event);

@@ -57,6 +57,7 @@ protected:
     virtual void FormClose(TCloseAction& Action) { Q_UNUSED(Action); }
 
     void showEvent(QShowEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
