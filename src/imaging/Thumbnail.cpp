@@ -158,17 +158,24 @@ bool MakeThumbnail(const QString& FileName, int Width, int Height, bool GoodQual
         QString Reason;
         if (!ReadPictureFile(FileName, Data, Reason))
             return Fail(PictureError(FileName, Reason));
-        if (!ReadJpegSize(Data, PictureSize, Reason))
-            return Fail(PictureError(FileName, Reason));
         TDecodeOptions Options;
-        if (!GoodQuality && Width > 0 && Height > 0) {
-            const double Small =
-                qMin(double(PictureSize.width()) / Width, double(PictureSize.height()) / Height);
-            Options.Jpeg.ScaleDenominator = Small >= 4.0 ? 4 : Small >= 2.0 ? 2 : 1;
+        if (ReadJpegSize(Data, PictureSize, Reason) && Width > 0 && Height > 0) {
+            if (GoodQuality) {
+                // The filter only needs twice the thumbnail's pixels: libjpeg's reduced decoding
+                // gives them for a fraction of the work, and the result looks the same.
+                const QSize Size = ThumbnailSize(PictureSize, QSize(Width, Height));
+                Options.Jpeg.ScaleDenominator = JpegScaleFor(PictureSize, Size * 2);
+            } else {
+                const double Small =
+                    qMin(double(PictureSize.width()) / Width, double(PictureSize.height()) / Height);
+                Options.Jpeg.ScaleDenominator = Small >= 4.0 ? 4 : Small >= 2.0 ? 2 : 1;
+            }
         }
+        // Data that is no JPEG after all (a PNG named .jpg) is read as what it is, or refused with
+        // the decoder's reason.
         Load = LoadGraphicFromData(Data, FileName, Options);
-        if (Load.Ok() && Load.Graphic->Format() != gfJpeg)
-            PictureSize = Load.Graphic->Size(); // another format under a JPEG name
+        if (Load.Ok() && (Load.Graphic->Format() != gfJpeg || PictureSize.isEmpty()))
+            PictureSize = Load.Graphic->Size();
     } else {
         Load = LoadGraphic(FileName);
         if (Load.Ok())

@@ -22,7 +22,9 @@ QSize ThumbnailSize(QSize Picture, QSize Box);
 // Builds the thumbnail of the picture file FileName for a Width x Height box (the algorithm of the
 // thumbnail strip): a missing file gives a black bitmap of the box size; otherwise the bitmap has the
 // thumbnail's size and shows the picture, resampled with GoodQuality and stretched by the painter
-// without it (JPEG pictures are then decoded at a reduced scale). Returns false with the loader's
-// message, or "Source graphics is too small", in Error.
+// without it. A JPEG picture is decoded at a reduced scale: without GoodQuality a half or a quarter
+// by the smaller ratio of picture to box, with it the largest reduction that leaves twice the
+// thumbnail's size for the filter. Returns false with the loader's message, or "Source graphics is
+// too small", in Error. Safe to run on several threads at once.
 bool MakeThumbnail(const QString& FileName, int Width, int Height, bool GoodQuality, QImage& Bitmap,
                    QString* Error = nullptr);

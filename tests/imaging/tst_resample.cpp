@@ -55,6 +55,9 @@ private slots:
     void thumbnailTooSmall();
     void thumbnailReducedJpeg();
     void thumbnailErrors();
+    void thumbnailOfOtherFormatNamedJpeg_data();
+    void thumbnailOfOtherFormatNamedJpeg();
+    void thumbnailFilteredJpegDecodedReduced();
 };
 
 void TestResample::hermite_data()
@@ -270,6 +273,46 @@ void TestResample::thumbnailErrors()
     QString Error;
     QVERIFY(!MakeThumbnail(File, 10, 10, false, Bitmap, &Error));
     QCOMPARE(Error, u"Cannot read picture \"%1\": no PNG signature"_s.arg(File));
+}
+
+void TestResample::thumbnailOfOtherFormatNamedJpeg_data()
+{
+    QTest::addColumn<bool>("GoodQuality");
+    QTest::newRow("stretched") << false;
+    QTest::newRow("filtered") << true;
+}
+
+void TestResample::thumbnailOfOtherFormatNamedJpeg()
+{
+    // A PNG under a JPEG name is read as a PNG, as the loader does everywhere else.
+    QFETCH(bool, GoodQuality);
+    QTemporaryDir Dir;
+    const QString File = Dir.filePath(u"really-a-png.jpg"_s);
+    QImage Picture(40, 20, QImage::Format_RGB32);
+    Picture.fill(qRgb(0, 0, 255));
+    QVERIFY(Picture.save(File, "PNG"));
+    QImage Bitmap;
+    QString Error;
+    QVERIFY2(MakeThumbnail(File, 10, 10, GoodQuality, Bitmap, &Error), qPrintable(Error));
+    QCOMPARE(Bitmap.size(), QSize(10, 5));
+    QCOMPARE(qBlue(Bitmap.pixel(5, 2)) > 250 && qRed(Bitmap.pixel(5, 2)) == 0, true);
+}
+
+void TestResample::thumbnailFilteredJpegDecodedReduced()
+{
+    // 64 x 48 in a 16 x 12 box with the filter: decoding at half still leaves twice the thumbnail's
+    // size, so the filter works on the half-scale picture.
+    QImage Bitmap;
+    QString Error;
+    QVERIFY2(MakeThumbnail(ImagingData(u"jpeg-large.jpg"_s), 16, 12, true, Bitmap, &Error),
+             qPrintable(Error));
+    QImage Expected;
+    QVERIFY(HermiteResample(QImage(ImagingData(u"jpeg-large.scale2.png"_s)), 16, 12, Expected));
+    QString Why;
+    QVERIFY2(SameImage(Bitmap, Expected, 3, &Why), qPrintable(Why));
+    // A picture that fits is decoded whole and shown unscaled.
+    QVERIFY(MakeThumbnail(ImagingData(u"jpeg-large.jpg"_s), 64, 48, true, Bitmap));
+    QVERIFY2(SameImage(Bitmap, QImage(ImagingData(u"jpeg-large.scale1.png"_s)), 3, &Why), qPrintable(Why));
 }
 
 QTEST_GUILESS_MAIN(TestResample)
