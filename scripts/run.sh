@@ -2,9 +2,8 @@
 # Installs what is missing, builds into build/ and starts autorun on the demo disc.
 #
 # The demo disc is build/demo/disc: the build copies demo/disc there and compiles its project
-# demo/project.json into Shell/veltrane.vlp with the project tool. The main window is still a plain one
-# (a list of the project's sections and items); the skinned window replaces it in a later version.
-# Without a display the project is printed as the program loads it instead.
+# demo/project.json into Shell/veltrane.vlp with the project tool. Without a display the main window is
+# drawn off screen and saved as a PNG picture (the program's "snapshot=FILE" option) instead.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -32,8 +31,9 @@ if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
     exec "$autorun" "$disc" "$@"
 fi
 
-"$vlptool" dump "$disc/Shell/veltrane.vlp"
+snapshot="$root/build/demo/snapshot.png"
+# A blank in the value is written "?".
+QT_QPA_PLATFORM=offscreen "$autorun" "$disc" "snapshot=${snapshot// /?}" "$@"
 echo
-echo "No display here, so autorun was not started. Above is the demo disc's project"
-echo "(demo/project.json), compiled into $disc/Shell/veltrane.vlp and read back as the"
-echo "program loads it. With a display, run: $autorun $disc"
+echo "No display here, so autorun drew its main window off screen: see $snapshot"
+echo "With a display, run: $autorun $disc"
