@@ -75,6 +75,7 @@ private slots:
     void keyDownReachesHandler();
     void doubleClick();
     void nodeImages();
+    void sharedNodeImagesFollowTheList();
     void publishedProperties();
     void imageList();
 };
@@ -265,6 +266,44 @@ void TestTreeView::nodeImages()
     QCOMPARE(T.C->Handle()->icon(0).pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::blue));
     T.Tree.SetImages(nullptr);
     QVERIFY(T.A->Handle()->icon(0).isNull());
+}
+
+void TestTreeView::sharedNodeImagesFollowTheList()
+{
+    TTreeView Tree;
+    TImageList Images;
+    Images.Add(Solid(Qt::red));
+    Images.Add(Solid(Qt::green));
+    Tree.SetImages(&Images);
+    // Many nodes, filled inside an update, with the same pair of images.
+    QList<TTreeNode*> Nodes;
+    Tree.Items().BeginUpdate();
+    for (int I = 0; I < 50; ++I) {
+        TTreeNode* Node = Tree.Items().AddChild(nullptr, u"N%1"_s.arg(I));
+        Node->SetImageIndex(0);
+        Node->SetSelectedIndex(1);
+        Nodes << Node;
+    }
+    Tree.Items().EndUpdate();
+    auto Colour = [](TTreeNode* Node, QIcon::Mode Mode) {
+        return Node->Handle()->icon(0).pixmap(16, 16, Mode).toImage().pixelColor(8, 8);
+    };
+    for (TTreeNode* Node : {Nodes.first(), Nodes.last()}) {
+        QCOMPARE(Colour(Node, QIcon::Normal), QColor(Qt::red));
+        QCOMPARE(Colour(Node, QIcon::Selected), QColor(Qt::green));
+    }
+    // New pictures at the same indexes reach every node.
+    Images.Clear();
+    Images.Add(Solid(Qt::blue));
+    Images.Add(Solid(Qt::yellow));
+    for (TTreeNode* Node : {Nodes.first(), Nodes.last()}) {
+        QCOMPARE(Colour(Node, QIcon::Normal), QColor(Qt::blue));
+        QCOMPARE(Colour(Node, QIcon::Selected), QColor(Qt::yellow));
+    }
+    // Out of the list: no image.
+    Images.Delete(1);
+    Images.Delete(0);
+    QVERIFY(Nodes.last()->Handle()->icon(0).isNull());
 }
 
 void TestTreeView::publishedProperties()
