@@ -25,6 +25,7 @@ packages=(
     # GUI tests and end-to-end runs without a screen
     xvfb
     xauth
+    xdotool
     fonts-dejavu-core
     shared-mime-info
 )
