@@ -73,6 +73,7 @@ private slots:
     void fontOrSizeChangeRewraps();
     void scrollBarFollowsLabel();
     void visibilityAndCursorReachScrollBar();
+    void scrollBarStaysDirectlyAboveLabel();
     void clickFocusesVisibleScrollBar();
     void painting_data();
     void painting();
@@ -366,6 +367,27 @@ void TestVeltraneText::visibilityAndCursorReachScrollBar()
     QVERIFY(F.Text->setProperty("Cursor", int(crIBeam)));
     QCOMPARE(F.Text->ScrollBar()->cursor().shape(), F.Text->cursor().shape());
     QCOMPARE(F.Text->cursor().shape(), CursorFor(crIBeam).shape());
+}
+
+void TestVeltraneText::scrollBarStaysDirectlyAboveLabel()
+{
+    TFixture F(5);
+    auto* Other = new TControl(&F.Parent);
+    const auto Order = [&] {
+        QList<QObject*> Widgets;
+        for (QObject* Child : F.Parent.children()) {
+            if (Child->isWidgetType()) {
+                Widgets.append(Child);
+            }
+        }
+        return Widgets;
+    };
+    QObject* Bar = F.Text->ScrollBar();
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Bar, Other}));
+    F.Text->BringToFront();
+    QCOMPARE(Order(), (QList<QObject*>{Other, F.Text, Bar}));
+    F.Text->SendToBack();
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Bar, Other}));
 }
 
 void TestVeltraneText::clickFocusesVisibleScrollBar()

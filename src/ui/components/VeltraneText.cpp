@@ -93,12 +93,11 @@ TVeltraneText::TVeltraneText(QWidget* Parent, const QString& Name) : TLabel(Pare
     // The text is prose, not a caption with an accelerator: "&" is shown as it is.
     SetShowAccelChar(false);
     FScrollBar = new QScrollBar(Qt::Vertical, parentWidget());
-    FScrollBar->setObjectName(Name + QLatin1String("ScrollBar"));
     FScrollBar->setFocusPolicy(Qt::ClickFocus);
     FScrollBar->setSingleStep(1);
     FScrollBar->setPageStep(1);
     FScrollBar->hide();
-    int Extent = FScrollBar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FScrollBar);
+    const int Extent = FScrollBar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FScrollBar);
     FScrollBar->resize(Extent > 0 ? Extent : 16, FScrollBar->height());
     connect(FScrollBar, &QAbstractSlider::actionTriggered, this, [this] { ScrollBarAction(); });
     PlaceScrollBar();
@@ -267,6 +266,18 @@ void TVeltraneText::PlaceScrollBar()
     FScrollBar->setGeometry(Left() + Width() - FScrollBar->width(), Top(), FScrollBar->width(), Height());
 }
 
+void TVeltraneText::StackScrollBar()
+{
+    // Directly above the label, as a windowed control stands over a graphic one.
+    if (!FScrollBar || FRestacking || !parentWidget() || FScrollBar->parentWidget() != parentWidget()) {
+        return;
+    }
+    FRestacking = true;
+    FScrollBar->stackUnder(this);
+    stackUnder(FScrollBar);
+    FRestacking = false;
+}
+
 void TVeltraneText::UpdateScrollBarVisible()
 {
     if (!FScrollBar) {
@@ -346,20 +357,12 @@ bool TVeltraneText::event(QEvent* Event)
         if (FScrollBar) {
             FScrollBar->setParent(parentWidget());
             PlaceScrollBar();
+            StackScrollBar();
             UpdateScrollBarVisible();
-            if (parentWidget()) {
-                FScrollBar->raise();
-            }
         }
         break;
     case QEvent::ZOrderChange:
-        // Keep the scroll bar directly above the label, as a windowed control over a graphic one.
-        if (FScrollBar && !FRestacking && FScrollBar->parentWidget() == parentWidget() && parentWidget()) {
-            FRestacking = true;
-            FScrollBar->stackUnder(this);
-            stackUnder(FScrollBar);
-            FRestacking = false;
-        }
+        StackScrollBar();
         break;
     case QEvent::CursorChange:
         if (FScrollBar) {

@@ -81,6 +81,7 @@ private:
     void Rewrap();
     void GeometryChanged();
     void PlaceScrollBar();
+    void StackScrollBar();
     void UpdateScrollBarVisible();
     bool ScrollBarShown() const;
     void ScrollDown(int Count);
