@@ -122,6 +122,7 @@ private slots:
     void selection();
     void textFileItem();
     void thirdTabGoesWithItsItem();
+    void imageItemAfterScreenshotsTab();
     void runButtonHintsReset();
     void tabChangeShowsScreenshots();
     void collapseRules();
@@ -390,6 +391,21 @@ void TestMainPresentation::thirdTabGoesWithItsItem()
     QCOMPARE(F->ImageGallery->Previews().Count(), 0);
     QVERIFY(F->TextField->Visible());
     QCOMPARE(F->TextField->Caption(), u"Chess game"_s);
+}
+
+void TestMainPresentation::imageItemAfterScreenshotsTab()
+{
+    // The screenshots tab chosen for one item, then an image item without screenshots: its tab strip
+    // is hidden, and its pictures show all the same.
+    TPresentationDisc Disc;
+    auto F = Disc.Create();
+    Select(*F, FindNode(*F, u"Editor"_s));
+    F->Tabs->SetSelectedCat(1);
+    Select(*F, FindNode(*F, u"Photos"_s));
+    QVERIFY(!F->Tabs->Visible());
+    QVERIFY(!F->TextField->Visible());
+    QVERIFY(F->ImageGallery->Visible());
+    QCOMPARE(F->ImageGallery->Previews().Count(), 3);
 }
 
 void TestMainPresentation::runButtonHintsReset()

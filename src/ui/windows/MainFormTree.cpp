@@ -267,7 +267,10 @@ void TMainF::PresentItem(TItem& Item)
         if (IsBlank(Item.Description) && Item.ItemActions.Count() == 1) {
             TextField->SetVisible(false);
             CollectImageActions(First, ImageActionList);
-            if (Tabs->SelectedCat() != 1 && ImageActionList.Count() > 0) {
+            // A hidden tab strip keeps the tab chosen for an earlier object; that choice must not
+            // leave the pictures unshown behind the hidden text area.
+            const bool OnScreenshotsTab = Tabs->Visible() && Tabs->SelectedCat() == 1;
+            if (!OnScreenshotsTab && ImageActionList.Count() > 0) {
                 ShowImageGallery(ImageActionList);
             }
         }
