@@ -509,11 +509,19 @@ void TControl::leaveEvent(QEvent* Event)
     MouseLeave();
 }
 
+bool TControl::DispatchKeyDown(const QKeyEvent& Event)
+{
+    quint16 Key = VirtualKeyOf(Event);
+    if (Key == 0) {
+        return false;
+    }
+    KeyDown(Key, ShiftStateOf(Event.modifiers()));
+    return Key == 0;
+}
+
 void TControl::keyPressEvent(QKeyEvent* Event)
 {
-    quint16 Key = VirtualKeyOf(*Event);
-    KeyDown(Key, ShiftStateOf(Event->modifiers()));
-    if (Key == 0) {
+    if (DispatchKeyDown(*Event)) {
         Event->accept();
         return;
     }

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QPainter;
 
 // Size limits of a control; 0 means no limit.
@@ -220,6 +221,9 @@ protected:
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual void KeyDown(quint16& Key, TShiftState Shift);
+    // Hands a key press with a virtual-key code to KeyDown; true when the handler swallowed it
+    // (set the key to 0).
+    bool DispatchKeyDown(const QKeyEvent& Event);
     virtual void FontChanged();
     virtual void EnabledChanged() { update(); }
 

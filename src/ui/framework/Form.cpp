@@ -1,7 +1,5 @@
 #include "Form.h"
 
-#include "Keys.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -39,13 +37,8 @@ bool TForm::eventFilter(QObject* Watched, QEvent* Event)
     if (Event->type() == QEvent::KeyPress && Watched != this) {
         auto* Widget = qobject_cast<QWidget*>(Watched);
         if (Widget && Widget->window() == this && Widget->hasFocus()) {
-            auto* KeyEvent = static_cast<QKeyEvent*>(Event);
-            quint16 Key = VirtualKeyOf(*KeyEvent);
-            if (Key != 0) {
-                KeyDown(Key, ShiftStateOf(KeyEvent->modifiers()));
-                if (Key == 0) {
-                    return true;
-                }
+            if (DispatchKeyDown(*static_cast<QKeyEvent*>(Event))) {
+                return true;
             }
         }
     }

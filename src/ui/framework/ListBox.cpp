@@ -1,5 +1,7 @@
 #include "ListBox.h"
 
+#include "Bevel.h"
+
 #include "Colors.h"
 #include "Keys.h"
 #include "ListLayout.h"
@@ -33,17 +35,6 @@ private:
 };
 
 namespace {
-
-// One ring of a sunken border: TopLeft along the top and left edges, BottomRight along the others.
-void DrawRing(QPainter& Painter, const QRect& R, const QColor& TopLeft, const QColor& BottomRight)
-{
-    Painter.setPen(TopLeft);
-    Painter.drawLine(R.topLeft(), R.topRight());
-    Painter.drawLine(R.topLeft(), R.bottomLeft());
-    Painter.setPen(BottomRight);
-    Painter.drawLine(R.bottomLeft(), R.bottomRight());
-    Painter.drawLine(R.topRight(), R.bottomRight());
-}
 
 // The system colours of a sunken border.
 constexpr qint32 BorderShadow = static_cast<qint32>(0x80000010u);
@@ -286,8 +277,9 @@ void TListBox::Paint(QPainter& Painter)
 {
     if (FBorderStyle == bsSingle) {
         const QRect R = rect();
-        DrawRing(Painter, R, ColorToRGB(BorderShadow), ColorToRGB(BorderHighlight));
-        DrawRing(Painter, R.adjusted(1, 1, -1, -1), ColorToRGB(BorderDarkShadow), ColorToRGB(BorderLight));
+        DrawBevelRing(Painter, R, ColorToRGB(BorderShadow), ColorToRGB(BorderHighlight));
+        DrawBevelRing(Painter, R.adjusted(1, 1, -1, -1), ColorToRGB(BorderDarkShadow),
+                      ColorToRGB(BorderLight));
     }
 }
 

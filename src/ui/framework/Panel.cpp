@@ -1,5 +1,6 @@
 #include "Panel.h"
 
+#include "Bevel.h"
 #include "Colors.h"
 
 #include <QPainter>
@@ -18,13 +19,7 @@ void DrawBevel(QPainter& Painter, QRect& Rect, TPanel::TBevelCut Cut, int Width)
         const QColor TopLeft = Cut == TPanel::bvRaised ? Light : Dark;
         const QColor BottomRight = Cut == TPanel::bvRaised ? Dark : Light;
         for (int I = 0; I < Width; ++I) {
-            const QRect R = Rect.adjusted(I, I, -I, -I);
-            Painter.setPen(TopLeft);
-            Painter.drawLine(R.topLeft(), R.topRight());
-            Painter.drawLine(R.topLeft(), R.bottomLeft());
-            Painter.setPen(BottomRight);
-            Painter.drawLine(R.bottomLeft(), R.bottomRight());
-            Painter.drawLine(R.topRight(), R.bottomRight());
+            DrawBevelRing(Painter, Rect.adjusted(I, I, -I, -I), TopLeft, BottomRight);
         }
     }
     Rect.adjust(Width, Width, -Width, -Width);

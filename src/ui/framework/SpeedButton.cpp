@@ -1,5 +1,6 @@
 #include "SpeedButton.h"
 
+#include "Bevel.h"
 #include "Colors.h"
 
 #include <QPainter>
@@ -30,13 +31,7 @@ void TSpeedButton::Paint(QPainter& Painter)
     if (Framed) {
         const QColor Light = ColorToRGB(static_cast<qint32>(0x80000014u));
         const QColor Dark = ColorToRGB(static_cast<qint32>(0x80000010u));
-        const QRect R = rect().adjusted(0, 0, -1, -1);
-        Painter.setPen(Sunken ? Dark : Light);
-        Painter.drawLine(R.topLeft(), R.topRight());
-        Painter.drawLine(R.topLeft(), R.bottomLeft());
-        Painter.setPen(Sunken ? Light : Dark);
-        Painter.drawLine(R.bottomLeft(), R.bottomRight());
-        Painter.drawLine(R.topRight(), R.bottomRight());
+        DrawBevelRing(Painter, rect().adjusted(0, 0, -1, -1), Sunken ? Dark : Light, Sunken ? Light : Dark);
     }
     const int Shift = Sunken ? 1 : 0;
     QRect Text = rect().translated(Shift, Shift);

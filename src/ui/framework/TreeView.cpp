@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -112,6 +113,8 @@ void TTreeNode::SetExpanded(bool Value)
     if (!HasChildren() || FItem->isExpanded() == Value) {
         return;
     }
+    // Only an item in the Qt tree can be expanded.
+    FTree->Items().Flush();
     FItem->setExpanded(Value);
 }
 
@@ -142,20 +145,25 @@ bool TTreeNode::Selected() const
 
 void TTreeNode::UpdateIcon()
 {
-    const QIcon Icon = FTree->NodeIcon(FImageIndex, FSelectedIndex);
-    if (FTree->Items().FUpdateCount > 0) {
-        // The tree is repainted as a whole at EndUpdate; a change notice per node would only make the
-        // Qt tree search its rows.
-        const QSignalBlocker Quiet(FTree->FTree->model());
-        FItem->setIcon(0, Icon);
-    } else {
-        FItem->setIcon(0, Icon);
+    TTreeNodes& Items = FTree->Items();
+    if (Items.FUpdateCount > 0) {
+        // Applied once at EndUpdate: setting both image indexes then costs one icon, and no
+        // intermediate pair of images is turned into an icon of its own.
+        if (!FIconQueued) {
+            FIconQueued = true;
+            Items.FQueuedIcons.push_back(this);
+        }
+        return;
     }
+    FItem->setIcon(0, FTree->NodeIcon(FImageIndex, FSelectedIndex));
 }
 
 // --- TTreeNodes --------------------------------------------------------------------------------
 
-TTreeNodes::~TTreeNodes() = default;
+TTreeNodes::~TTreeNodes()
+{
+    DropPending();
+}
 
 TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const QString& Text)
 {
@@ -167,7 +175,12 @@ TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const QString& Text)
     Item->setData(0, NodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(Result)));
     Result->SetText(Text);
     if (Parent) {
+        // Cheap while the parent waits outside the Qt tree: no model hears of it.
         Parent->FItem->addChild(Item);
+    } else if (FUpdateCount > 0) {
+        // Joins the Qt tree at EndUpdate with the other new top-level items and everything added
+        // below them meanwhile, in one insertion the view hears of once.
+        FPendingTop.append(Item);
     } else {
         FTree->FTree->addTopLevelItem(Item);
     }
@@ -211,6 +224,8 @@ void TTreeNodes::Delete(TTreeNode* Node)
     Collect(Node, Doomed);
     const std::unordered_set<TTreeNode*> Set(Doomed.begin(), Doomed.end());
     (Node->FParent ? Node->FParent->FChildren : FTopLevel).removeOne(Node);
+    FPendingTop.removeOne(Node->FItem);
+    std::erase_if(FQueuedIcons, [&Set](TTreeNode* N) { return Set.contains(N); });
     FTree->FRemoving = true;
     delete Node->FItem; // and every item below it
     FTree->FRemoving = false;
@@ -221,6 +236,7 @@ void TTreeNodes::Delete(TTreeNode* Node)
 
 void TTreeNodes::Clear()
 {
+    DropPending();
     FTree->FRemoving = true;
     FTree->FTree->clear();
     FTree->FRemoving = false;
@@ -261,9 +277,38 @@ void TTreeNodes::BeginUpdate()
 void TTreeNodes::EndUpdate()
 {
     if (FUpdateCount > 0 && --FUpdateCount == 0) {
+        Flush();
         FTree->FTree->setUpdatesEnabled(true);
         FTree->FTree->viewport()->update();
     }
+}
+
+void TTreeNodes::Flush()
+{
+    if (!FQueuedIcons.empty()) {
+        // The tree is repainted as a whole at EndUpdate; a change notice per node would only make the
+        // Qt tree search its rows.
+        const QSignalBlocker Quiet(FTree->FTree->model());
+        for (TTreeNode* Node : FQueuedIcons) {
+            Node->FIconQueued = false;
+            Node->FItem->setIcon(0, FTree->NodeIcon(Node->FImageIndex, Node->FSelectedIndex));
+        }
+        FQueuedIcons.clear();
+    }
+    if (!FPendingTop.isEmpty()) {
+        const QList<QTreeWidgetItem*> Items = std::exchange(FPendingTop, {});
+        FTree->FTree->addTopLevelItems(Items);
+    }
+}
+
+void TTreeNodes::DropPending()
+{
+    // Items outside the Qt tree are ours to free, with everything below them.
+    for (TTreeNode* Node : FQueuedIcons) {
+        Node->FIconQueued = false;
+    }
+    FQueuedIcons.clear();
+    qDeleteAll(std::exchange(FPendingTop, {}));
 }
 
 // --- TTreeView ---------------------------------------------------------------------------------
@@ -318,6 +363,7 @@ TTreeNode* TTreeView::NodeOf(QTreeWidgetItem* Item) const
 
 TTreeNode* TTreeView::GetNodeAt(int X, int Y) const
 {
+    // Nodes still waiting for the end of an update are not shown anywhere yet.
     const QPoint InViewport = FTree->viewport()->mapFrom(this, QPoint(X, Y));
     return NodeOf(FTree->itemAt(InViewport));
 }
@@ -328,6 +374,7 @@ void TTreeView::SetSelected(TTreeNode* Node)
         return;
     }
     if (Node) {
+        FItems->Flush();
         FTree->setCurrentItem(Node->FItem);
     } else {
         FTree->clearSelection();

@@ -63,6 +63,8 @@ public:
     bool Selected() const;
 
     TTreeView* TreeView() const { return FTree; }
+    // The Qt item; a top-level node added between BeginUpdate and EndUpdate (and its children) joins
+    // the Qt tree at the outermost EndUpdate.
     QTreeWidgetItem* Handle() const { return FItem; }
 
 private:
@@ -80,6 +82,7 @@ private:
     int FSelectedIndex = -1;
     int FStateIndex = -1;
     void* FData = nullptr;
+    bool FIconQueued = false; // waits in the update's icon queue
 };
 
 // The nodes of a tree view. Count and Item walk all nodes in display order (a node, then its
@@ -106,14 +109,19 @@ public:
     int TopLevelCount() const;
     TTreeNode* TopLevelItem(int Index) const;
 
-    // Painting waits between BeginUpdate and EndUpdate.
+    // Painting waits between BeginUpdate and EndUpdate. Meanwhile new top-level nodes stay out of the
+    // Qt tree and icon changes are queued; both are applied at once at the outermost EndUpdate.
     void BeginUpdate();
     void EndUpdate();
 
 private:
     friend class TTreeNode;
+    friend class TTreeView;
     void Collect(TTreeNode* Node, std::vector<TTreeNode*>& Out) const;
     const std::vector<TTreeNode*>& Order() const;
+    // Applies what an update holds back: queued icons, then the waiting top-level items.
+    void Flush();
+    void DropPending();
 
     TTreeView* FTree;
     std::vector<std::unique_ptr<TTreeNode>> FNodes; // owns every node, in no particular order
@@ -121,6 +129,8 @@ private:
     mutable std::vector<TTreeNode*> FOrder; // display order, rebuilt after a change
     mutable bool FOrderValid = false;
     int FUpdateCount = 0;
+    QList<QTreeWidgetItem*> FPendingTop;  // top-level items not yet in the Qt tree, in order
+    std::vector<TTreeNode*> FQueuedIcons; // nodes whose icon changed during the update
 };
 
 // A tree view: a windowed control that lists nodes with images from an image list. The tree itself is

@@ -1,7 +1,6 @@
 #include "WrappedControl.h"
 
 #include "Colors.h"
-#include "Keys.h"
 
 #include <QAbstractScrollArea>
 #include <QKeyEvent>
@@ -124,13 +123,8 @@ bool TWrappedControl::eventFilter(QObject* Watched, QEvent* Event)
         if (Widget->property(NoKeysProperty).toBool()) {
             break;
         }
-        auto* KeyEvent = static_cast<QKeyEvent*>(Event);
-        quint16 Key = VirtualKeyOf(*KeyEvent);
-        if (Key != 0) {
-            KeyDown(Key, ShiftStateOf(KeyEvent->modifiers()));
-            if (Key == 0) {
-                return true;
-            }
+        if (DispatchKeyDown(*static_cast<QKeyEvent*>(Event))) {
+            return true;
         }
         break;
     }
