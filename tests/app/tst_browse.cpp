@@ -4,6 +4,8 @@
 // a section shows its wallpaper and its name, moving between the items of a section keeps the
 // wallpaper, and "exit" ends the program.
 
+#include "AutorunProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -128,21 +130,11 @@ void TestBrowse::initTestCase()
     QVERIFY(Solid({90, 24}, ExitColor).save(Disc.filePath(u"Shell/Btn/close.bmp"_s), "BMP"));
     QVERIFY(Solid(WindowSize, AlphaWallpaper).save(Disc.filePath(u"Shell/Wallpapers/alpha.png"_s), "PNG"));
     QVERIFY(Solid(WindowSize, BetaWallpaper).save(Disc.filePath(u"Shell/Wallpapers/beta.png"_s), "PNG"));
-
-    QVERIFY(QDir().mkpath(FDir.filePath(u"runtime"_s)));
-    QFile::setPermissions(FDir.filePath(u"runtime"_s),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QProcessEnvironment TestBrowse::Env() const
 {
-    QProcessEnvironment E = QProcessEnvironment::systemEnvironment();
-    E.insert(u"XDG_RUNTIME_DIR"_s, FDir.filePath(u"runtime"_s));
-    E.insert(u"AUTORUN_MESSAGE_LOG"_s, FDir.filePath(u"messages.log"_s));
-    E.insert(u"LANG"_s, u"en_US.UTF-8"_s);
-    const QString Platform = qEnvironmentVariable("AUTORUN_E2E_PLATFORM");
-    E.insert(u"QT_QPA_PLATFORM"_s, Platform.isEmpty() ? u"offscreen"_s : Platform);
-    return E;
+    return AutorunEnvironment(QDir(FDir.path()));
 }
 
 bool TestBrowse::XDo(const QStringList& Arguments, QString* Output) const

@@ -1,6 +1,8 @@
 // The real program on a fixture disc: one instance per disc, a second start from the same place
 // ends with exit code 1 after its message, a start on another disc runs.
 
+#include "AutorunProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -34,9 +36,6 @@ void TestEndToEnd::initTestCase()
     QFile F(QStringLiteral(AUTORUN_TEST_BUILD_DATA_DIR "/model/full.vlp"));
     QVERIFY(F.open(QIODevice::ReadOnly));
     FProject = F.readAll();
-    QDir().mkpath(FDir.filePath(u"runtime"_s));
-    QFile::setPermissions(FDir.filePath(u"runtime"_s),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QString TestEndToEnd::MakeDisc(const QString& Name, const QByteArray& Project)
@@ -51,13 +50,7 @@ QString TestEndToEnd::MakeDisc(const QString& Name, const QByteArray& Project)
 
 QProcessEnvironment TestEndToEnd::Env() const
 {
-    QProcessEnvironment E = QProcessEnvironment::systemEnvironment();
-    E.insert(u"XDG_RUNTIME_DIR"_s, FDir.filePath(u"runtime"_s));
-    E.insert(u"AUTORUN_MESSAGE_LOG"_s, FDir.filePath(u"messages.log"_s));
-    E.insert(u"LANG"_s, u"en_US.UTF-8"_s);
-    const QString Platform = qEnvironmentVariable("AUTORUN_E2E_PLATFORM");
-    E.insert(u"QT_QPA_PLATFORM"_s, Platform.isEmpty() ? u"offscreen"_s : Platform);
-    return E;
+    return AutorunEnvironment(QDir(FDir.path()));
 }
 
 bool TestEndToEnd::HoldsLock(const QString& RuntimeDir)
