@@ -1,11 +1,11 @@
 #include "Startup.h"
 
-#include "CursorLoader.h"
 #include "CursorSlots.h"
 #include "InstanceLock.h"
 #include "MainForm.h"
 #include "MessageService.h"
 #include "PhotoForm.h"
+#include "PngEncoder.h"
 #include "SplashForm.h"
 #include "SystemLanguage.h"
 #include "config/DesignSettings.h"
@@ -18,9 +18,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QPalette>
 #include <QToolTip>
 #include <QWindow>
@@ -81,8 +81,10 @@ int SaveSnapshot(QWidget& Window, const QString& FileName)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QCoreApplication::processEvents();
     const QString Path = QFileInfo(FileName).absoluteFilePath();
-    if (!Window.grab().save(Path, "PNG")) {
-        std::fprintf(stderr, "autorun: cannot write the snapshot %s\n", qUtf8Printable(Path));
+    // The quick writer: this picture is taken to time the start-up, among other uses.
+    if (QString Error; !SavePngFast(Window.grab().toImage(), Path, Error)) {
+        std::fprintf(stderr, "autorun: cannot write the snapshot %s: %s\n", qUtf8Printable(Path),
+                     qUtf8Printable(Error));
         return 1;
     }
     std::printf("autorun: snapshot written to %s\n", qUtf8Printable(Path));
@@ -147,9 +149,6 @@ int RunAutorun(int argc, char** argv)
     QPalette HintPalette = QToolTip::palette();
     HintPalette.setColor(QPalette::ToolTipBase, ColorFromRef(DesignSettings.Colors.Text));
     QToolTip::setPalette(HintPalette);
-
-    // Cursor files, animated or not, are read by the picture layer's cursor reader.
-    SetCursorFileLoader(LoadCursorImage);
 
     // 13. The windows; the main window's creation loads the project.
     int ExitCode = 0;

@@ -1,7 +1,6 @@
 // Start-up's pieces: the disc root, the structure-file search, the command line and loading with
 // its messages, on folder trees made by the test, with recording message and shell services.
 
-#include "CursorLoader.h"
 #include "FakeShellService.h"
 #include "MessageService.h"
 #include "Startup.h"
@@ -69,7 +68,6 @@ private slots:
     void legacyReadError();
     void missingProjectRunsEmpty();
     void folderFixUp();
-    void cursorFiles();
 
 private:
     QString Write(const QString& Relative, const QByteArray& Bytes);
@@ -329,19 +327,6 @@ void TestStartup::folderFixUp()
     QVERIFY(Other.Folder.endsWith(u'\\') || Other.Folder.endsWith(u'/'));
     QVERIFY(Other.Folder != ProgramFolder);
     Project = FProject.get();
-}
-
-void TestStartup::cursorFiles()
-{
-    const QString Dir = QStringLiteral(AUTORUN_TEST_DATA_DIR "/imaging/cursors/");
-    const auto Animated = LoadCursorImage(Dir + u"sequence.ani"_s);
-    QVERIFY(Animated.has_value());
-    QVERIFY(Animated->Frames.size() > 1);
-    QCOMPARE(Animated->FrameTimes.size(), Animated->Frames.size());
-    const auto Still = LoadCursorImage(Dir + u"frame0.cur"_s);
-    QVERIFY(Still.has_value());
-    QCOMPARE(Still->Frames.size(), 1);
-    QVERIFY(!LoadCursorImage(Dir + u"missing.ani"_s).has_value());
 }
 
 QTEST_MAIN(TestStartup)

@@ -82,6 +82,7 @@ private slots:
     void ClientsChangedWhileRunning();
     void BuiltInLoader_data();
     void BuiltInLoader();
+    void BuiltInLoaderReadsAnimatedCursors();
 
 private:
     QTemporaryDir* Root = nullptr;
@@ -406,7 +407,8 @@ void TCursorSlotsTest::BuiltInLoader_data()
                                      << QPoint();
     QTest::newRow("damaged cursor") << u"bad.cur"_s << QByteArray("\0\0\2\0\1\0", 6) << false << QPoint();
     QTest::newRow("empty cursor") << u"empty.cur"_s << QByteArray() << false << QPoint();
-    QTest::newRow("picture") << u"arrow.png"_s << IconFile(2, 1, 1) << false << QPoint();
+    // The content decides, whatever the name says.
+    QTest::newRow("cursor named as a picture") << u"arrow.png"_s << IconFile(2, 1, 1) << true << QPoint(1, 1);
 }
 
 void TCursorSlotsTest::BuiltInLoader()
@@ -417,7 +419,7 @@ void TCursorSlotsTest::BuiltInLoader()
     QFETCH(QPoint, HotSpot);
 
     QVERIFY(MakeFile(FileName, Content));
-    const std::optional<TCursorImage> Image = LoadStillCursorFile(Root->filePath(FileName));
+    const std::optional<TCursorImage> Image = LoadCursorImage(Root->filePath(FileName));
     QCOMPARE(Image.has_value(), Read);
     if (Read) {
         QCOMPARE(Image->Frames.size(), 1);
@@ -432,6 +434,19 @@ void TCursorSlotsTest::BuiltInLoader()
     QVERIFY(MakeFile(u"Shell/"_s + FileName, Content));
     QCOMPARE(LoadCursorFile(FileName, CursorHand, crHandPoint), Read);
     QCOMPARE(CursorHand, Read ? qint16(5) : qint16(-21));
+}
+
+void TCursorSlotsTest::BuiltInLoaderReadsAnimatedCursors()
+{
+    const QString Dir = QStringLiteral(AUTORUN_TEST_DATA_DIR "/imaging/cursors/");
+    const auto Animated = LoadCursorImage(Dir + u"sequence.ani"_s);
+    QVERIFY(Animated.has_value());
+    QVERIFY(Animated->Frames.size() > 1);
+    QCOMPARE(Animated->FrameTimes.size(), Animated->Frames.size());
+    const auto Still = LoadCursorImage(Dir + u"frame0.cur"_s);
+    QVERIFY(Still.has_value());
+    QCOMPARE(Still->Frames.size(), 1);
+    QVERIFY(!LoadCursorImage(Dir + u"missing.ani"_s).has_value());
 }
 
 QTEST_MAIN(TCursorSlotsTest)

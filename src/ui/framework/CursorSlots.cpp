@@ -1,16 +1,15 @@
 #include "CursorSlots.h"
 
+#include "CursorFile.h"
+
 #include "config/DesignSettings.h"
 #include "config/ProgramPaths.h"
 #include "text/Paths.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImage>
 #include <QPixmap>
 #include <QPointer>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -24,9 +23,6 @@ qint16 CursorHand = 5;
 qint16 CursorBusy = 6;
 
 namespace {
-
-// A cursor file holds a few small pictures; anything far larger is no cursor.
-constexpr qint64 MaxCursorFileSize = 4 * 1024 * 1024;
 
 struct TCursorClient
 {
@@ -108,33 +104,28 @@ void SetCursorFileLoader(TCursorFileLoader NewLoader)
     Loader() = std::move(NewLoader);
 }
 
-std::optional<TCursorImage> LoadStillCursorFile(const QString& FileName)
+std::optional<TCursorImage> LoadCursorImage(const QString& FileName)
 {
-    const QString Ext = QFileInfo(FileName).suffix().toLower();
-    if (Ext != u"cur" && Ext != u"ico") {
+    TCursorFrames Frames;
+    if (!LoadCursorFrames(FileName, Frames, nullptr) || Frames.Frames.isEmpty()) {
         return std::nullopt;
     }
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly) || File.size() > MaxCursorFileSize) {
+    TCursorImage Image;
+    for (qsizetype Step = 0; Step < Frames.Sequence.size(); ++Step) {
+        const int Index = Frames.Sequence[Step];
+        if (Index < 0 || Index >= Frames.Frames.size()) {
+            continue;
+        }
+        const TCursorFrame& F = Frames.Frames[Index];
+        Image.Frames.append(QCursor(QPixmap::fromImage(F.Image), F.HotSpot.x(), F.HotSpot.y()));
+        // Steps are counted in jiffies of 1/60 second.
+        const quint32 Jiffies = Step < Frames.Jiffies.size() ? Frames.Jiffies[Step] : 0;
+        Image.FrameTimes.append(static_cast<int>(std::min<quint32>(Jiffies, 60000) * 1000 / 60));
+    }
+    if (Image.Frames.isEmpty()) {
         return std::nullopt;
     }
-    const QByteArray Bytes = File.readAll();
-    const QImage Image = QImage::fromData(Bytes, Ext == u"cur" ? "cur" : "ico");
-    if (Image.isNull()) {
-        return std::nullopt;
-    }
-    // The hot spot of the first picture; icons have theirs in the middle.
-    int HotX = Image.width() / 2;
-    int HotY = Image.height() / 2;
-    const bool IsCursor = Bytes.size() >= 22 && qFromLittleEndian<quint16>(Bytes.constData() + 2) == 2;
-    if (IsCursor) {
-        HotX = std::min<int>(qFromLittleEndian<quint16>(Bytes.constData() + 10), Image.width() - 1);
-        HotY = std::min<int>(qFromLittleEndian<quint16>(Bytes.constData() + 12), Image.height() - 1);
-    }
-    TCursorImage Cursor;
-    Cursor.Frames.append(QCursor(QPixmap::fromImage(Image), HotX, HotY));
-    Cursor.FrameTimes.append(0);
-    return Cursor;
+    return Image;
 }
 
 bool LoadCursorFile(const QString& FileName, qint16& Slot, qint16 Fallback)
@@ -143,7 +134,7 @@ bool LoadCursorFile(const QString& FileName, qint16& Slot, qint16 Fallback)
     const QString Native = NativePath(Path);
     if (!FileName.isEmpty() && QFileInfo(Native).isFile()) {
         const TCursorFileLoader& Load = Loader();
-        const std::optional<TCursorImage> Image = Load ? Load(Native) : LoadStillCursorFile(Native);
+        const std::optional<TCursorImage> Image = Load ? Load(Native) : LoadCursorImage(Native);
         // A file that is no readable cursor is treated like a missing one: the slot gets the standard
         // cursor meant for it rather than the arrow an empty custom id would show.
         if (Image && !Image->Frames.isEmpty()) {

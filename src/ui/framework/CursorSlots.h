@@ -58,11 +58,11 @@ struct TCursorImage
 // Reads a cursor file (a file-system path); no value when the file is no cursor it can read.
 using TCursorFileLoader = std::function<std::optional<TCursorImage>(const QString& FileName)>;
 
-// Replaces the loader; an empty function restores LoadStillCursorFile.
+// Replaces the loader; an empty function restores LoadCursorImage.
 void SetCursorFileLoader(TCursorFileLoader Loader);
-// The built-in loader: a still cursor (.cur) or icon (.ico) with its hot spot; animated cursors (.ani)
-// and other files give no value.
-std::optional<TCursorImage> LoadStillCursorFile(const QString& FileName);
+// The built-in loader, the picture layer's cursor reader: an animated cursor (.ani) with its frames
+// in the order they are shown, a still cursor (.cur) or an icon (.ico) used as one.
+std::optional<TCursorImage> LoadCursorImage(const QString& FileName);
 
 // Loads FileName from the cursor folder ([Path] Cursors in the "Shell" folder of ProgramFolder) and
 // registers it under the id Slot holds. When the file is missing or cannot be read, Slot := Fallback.
