@@ -13,6 +13,7 @@
 // reused by later runs (FOLDER/medium and FOLDER/large can then be run by hand). --autorun times
 // another build of the program, to compare two versions on the same discs.
 
+#include "PngEncoder.h"
 #include "ProjectGenerator.h"
 #include "model/Project.h"
 
@@ -172,8 +173,9 @@ TRun RunChild(const QString& Program, const QStringList& Arguments, const QProce
     return Run;
 }
 
-// How long writing a picture like the child's takes: the child's own PNG file encoded again here.
-TTimes EncodingTimes(const QString& Picture, int Runs)
+// How long writing a picture like the child's takes: the child's own PNG file encoded again here,
+// by the writer the child uses (autorun's quick one, or Qt's at its default quality).
+TTimes EncodingTimes(const QString& Picture, int Runs, bool QuickWriter)
 {
     const QImage Image = QImage(Picture).convertToFormat(QImage::Format_RGB32);
     TTimes Times;
@@ -182,7 +184,11 @@ TTimes EncodingTimes(const QString& Picture, int Runs)
         Out.open(QIODevice::WriteOnly);
         QElapsedTimer T;
         T.start();
-        Image.save(&Out, "PNG");
+        QString Error;
+        if (QuickWriter)
+            SavePngFast(Image, Out, Error);
+        else
+            Image.save(&Out, "PNG");
         Times.Ms.push_back(double(T.nsecsElapsed()) / 1e6);
     }
     return Times;
@@ -283,8 +289,8 @@ bool RunCase(const TCase& Case, const QString& Work, int Runs, const QString& Au
         std::fprintf(stderr, "autorun reported messages:\n%s\n", Log.read(4096).constData());
         return false;
     }
-    const TTimes OurEncoding = EncodingTimes(OurPicture, Runs);
-    const TTimes PlainEncoding = EncodingTimes(PlainPicture, Runs);
+    const TTimes OurEncoding = EncodingTimes(OurPicture, Runs, true);
+    const TTimes PlainEncoding = EncodingTimes(PlainPicture, Runs, false);
 
     std::printf("window %d x %d, %d runs each (ms)         best   median\n", Window.width(), Window.height(),
                 Runs);

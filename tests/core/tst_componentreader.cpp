@@ -17,6 +17,8 @@ class TestComponentReader : public QObject
 private slots:
     void valueTags_data();
     void valueTags();
+    void utf8TextAsQtDecodesIt_data();
+    void utf8TextAsQtDecodesIt();
     void dottedPaths_data();
     void dottedPaths();
     void collections();
@@ -121,6 +123,36 @@ void TestComponentReader::valueTags()
         QCOMPARE(QString::number(P.SplashScreen.ShowName), Expected);
     else if (Prop == "SplashScreen.ShowMail")
         QCOMPARE(QString::number(P.SplashScreen.ShowMail), Expected);
+}
+
+void TestComponentReader::utf8TextAsQtDecodesIt_data()
+{
+    // UTF-8 bytes as a file may hold them: the text read is what Qt's decoder makes of them, including
+    // its replacement of malformed sequences, however the reader stores it.
+    QTest::addColumn<QByteArray>("Bytes");
+    const QByteArray Cyrillic = QStringLiteral(u"Программа установки ").toUtf8();
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("ascii") << QByteArray("setup.exe /S");
+    QTest::newRow("short cyrillic") << QStringLiteral(u"Раздел 1").toUtf8();
+    QTest::newRow("long cyrillic") << Cyrillic.repeated(40);
+    QTest::newRow("long three-byte") << QStringLiteral(u"日本語のテキスト").toUtf8().repeated(30);
+    QTest::newRow("four-byte") << (Cyrillic.repeated(10) + QStringLiteral(u"😀").toUtf8());
+    QTest::newRow("nul inside") << QByteArray("a\0b", 3);
+    QTest::newRow("overlong two-byte") << (Cyrillic.repeated(10) + QByteArray("\xc0\x80x"));
+    QTest::newRow("lone continuation") << (Cyrillic.repeated(10) + QByteArray("\x80"));
+    QTest::newRow("cut at the end") << (Cyrillic.repeated(10) + QByteArray("\xd0"));
+    QTest::newRow("invalid lead") << QByteArray("\xff\xfe long enough to waste a block of its own, surely");
+}
+
+void TestComponentReader::utf8TextAsQtDecodesIt()
+{
+    QFETCH(QByteArray, Bytes);
+    TVeltraneProject P;
+    TStreamBuilder B;
+    B.Begin().Prop("Creator.AuthorWords").Byte(vaUTF8String).LE<quint32>(quint32(Bytes.size())).Raw(Bytes);
+    B.End();
+    QVERIFY(Read(B, P).Ok);
+    QCOMPARE(P.Creator.AuthorWords, QString::fromUtf8(Bytes));
 }
 
 void TestComponentReader::dottedPaths_data()

@@ -2,6 +2,7 @@
 // leaves in the project; cuts of a valid file at every length.
 
 #include "StreamBuilder.h"
+#include "model/ComponentWriter.h"
 #include "model/LegacyModel.h"
 #include "model/StructureFile.h"
 
@@ -28,6 +29,7 @@ private slots:
     void headerOnlyIsReadError();
     void everyCutFails();
     void everyCutOfTheFullFixtureFails();
+    void largeFileReadInChunks();
     void legacyFlagClearedOnEveryPath();
     void legacyFileReading();
 
@@ -195,6 +197,47 @@ void TestStructureFile::everyCutOfTheFullFixtureFails()
             QFAIL(qPrintable(u"legacy cut at %1 was read"_s.arg(N)));
         TVeltraneProject P;
         P.ConvertLegacy(V);
+    }
+}
+
+void TestStructureFile::largeFileReadInChunks()
+{
+    // Several times the reader's chunk, with a text longer than a chunk and values across every chunk
+    // boundary: the file reads to what its stream read from memory gives.
+    TVeltraneProject Source;
+    Source.Title = u"Большой диск"_s;
+    for (int S = 0; S < 3; ++S) {
+        TSection& Section = Source.Sections.Add();
+        Section.Name = u"Раздел %1"_s.arg(S);
+        Section.Description = QString(S == 1 ? 700000 : 100, QChar(u'ж' + S));
+        for (int I = 0; I < 1500; ++I) {
+            TItem& Item = Section.SItems.Add();
+            Item.Name = u"Программа %1.%2"_s.arg(S).arg(I);
+            Item.Description = QString(I % 997, QChar(u'a' + I % 26));
+            Item.ImageDefault = I;
+        }
+    }
+    QByteArray File;
+    QString Error;
+    QVERIFY2(WriteStructureFile(Source, PackVersion(2, 7, 5), File, &Error), qPrintable(Error));
+    QVERIFY(File.size() > 3 * 512 * 1024);
+    TVeltraneProject FromFile;
+    FromFile.ProgramVersion = {2, 7, 5};
+    QCOMPARE(FromFile.LoadFromFile(Write(u"large.vlp"_s, File)), 0);
+    TVeltraneProject FromMemory;
+    QVERIFY(ReadComponent(QByteArrayView(File).sliced(StructureFile::HeaderSize), FromMemory).Ok);
+    QByteArray A, B;
+    QVERIFY(WriteComponent(FromFile, A));
+    QVERIFY(WriteComponent(FromMemory, B));
+    QCOMPARE(A, B);
+    QCOMPARE(FromFile.Sections.Items(1).Description, Source.Sections.Items(1).Description);
+    QCOMPARE(FromFile.Sections.Items(2).SItems.Items(1499).Name, u"Программа 2.1499"_s);
+    // Cut at a chunk's end, inside the long text, one byte short: refused.
+    for (const qsizetype N :
+         {qsizetype(16 + 512 * 1024), qsizetype(16 + 512 * 1024 + 1), qsizetype(1000000), File.size() - 1}) {
+        TVeltraneProject P;
+        P.ProgramVersion = {2, 7, 5};
+        QCOMPARE(P.LoadFromFile(Write(u"cut.vlp"_s, File.left(N))), 768);
     }
 }
 

@@ -76,6 +76,8 @@ private slots:
     void doubleClick();
     void nodeImages();
     void sharedNodeImagesFollowTheList();
+    void nodesAddedInAnUpdateJoinAtItsEnd();
+    void nodesRemovedInAnUpdate();
     void publishedProperties();
     void imageList();
 };
@@ -304,6 +306,96 @@ void TestTreeView::sharedNodeImagesFollowTheList()
     Images.Delete(1);
     Images.Delete(0);
     QVERIFY(Nodes.last()->Handle()->icon(0).isNull());
+}
+
+void TestTreeView::nodesAddedInAnUpdateJoinAtItsEnd()
+{
+    TSampleTree T;
+    TImageList Images;
+    Images.Add(Solid(Qt::red));
+    Images.Add(Solid(Qt::green));
+    T.Tree.SetImages(&Images);
+    T.Tree.SetChangeDelay(0);
+    TTreeNodes& Items = T.Tree.Items();
+    Items.BeginUpdate();
+    Items.BeginUpdate(); // nested: only the outermost end counts
+    TTreeNode* D = Items.AddChild(nullptr, u"D"_s);
+    TTreeNode* D1 = Items.AddChild(D, u"D1"_s);
+    TTreeNode* C1 = Items.AddChild(T.C, u"C1"_s); // below a node already shown
+    TTreeNode* E = Items.Add(D, u"E"_s);
+    for (TTreeNode* Node : {D, D1, E}) {
+        Node->SetImageIndex(0);
+        Node->SetSelectedIndex(1);
+    }
+    // The nodes are all there for the program meanwhile, in display order.
+    QStringList Texts;
+    for (int I = 0; I < Items.Count(); ++I) {
+        Texts << Items.Item(I)->Text();
+    }
+    QCOMPARE(Texts, QStringList({u"A"_s, u"A1"_s, u"A2"_s, u"B"_s, u"B1"_s, u"B2"_s, u"C"_s, u"C1"_s, u"D"_s,
+                                 u"D1"_s, u"E"_s}));
+    QCOMPARE(E->Index(), 4);
+    QCOMPARE(D1->Parent(), D);
+    Items.EndUpdate();
+    // Expanding and selecting inside the update reach the Qt tree, with their events.
+    D->Expand(false);
+    T.Tree.SetSelected(D1);
+    QCOMPARE(T.Events, QStringList({u"expanding D"_s, u"changing D1"_s, u"change D1"_s}));
+    Items.EndUpdate();
+
+    QTreeWidget* Qt = T.Tree.TreeWidget();
+    QCOMPARE(Qt->topLevelItemCount(), 5);
+    QCOMPARE(Qt->topLevelItem(3), D->Handle());
+    QCOMPARE(Qt->topLevelItem(4), E->Handle());
+    QCOMPARE(D->Handle()->child(0), D1->Handle());
+    QCOMPARE(T.C->Handle()->child(0), C1->Handle());
+    for (TTreeNode* Node : {D, D1, E, C1}) {
+        QCOMPARE(T.Tree.NodeOf(Node->Handle()), Node);
+    }
+    QVERIFY(D->Expanded());
+    QVERIFY(D->Handle()->isExpanded());
+    QCOMPARE(Qt->selectedItems(), QList<QTreeWidgetItem*>({D1->Handle()}));
+    QCOMPARE(T.Tree.Selected(), D1);
+    for (TTreeNode* Node : {D, E}) {
+        const QIcon Icon = Node->Handle()->icon(0);
+        QCOMPARE(Icon.pixmap(16, 16, QIcon::Normal).toImage().pixelColor(8, 8), QColor(Qt::red));
+        QCOMPARE(Icon.pixmap(16, 16, QIcon::Selected).toImage().pixelColor(8, 8), QColor(Qt::green));
+    }
+    QVERIFY(C1->Handle()->icon(0).isNull());
+    // Outside an update a node joins the Qt tree at once.
+    TTreeNode* F = Items.AddChild(nullptr, u"F"_s);
+    QCOMPARE(Qt->topLevelItem(5), F->Handle());
+}
+
+void TestTreeView::nodesRemovedInAnUpdate()
+{
+    TSampleTree T;
+    TImageList Images;
+    Images.Add(Solid(Qt::red));
+    T.Tree.SetImages(&Images);
+    TTreeNodes& Items = T.Tree.Items();
+    Items.BeginUpdate();
+    TTreeNode* D = Items.AddChild(nullptr, u"D"_s);
+    Items.AddChild(D, u"D1"_s)->SetImageIndex(0);
+    TTreeNode* E = Items.AddChild(nullptr, u"E"_s);
+    E->SetImageIndex(0);
+    T.A->SetImageIndex(0);
+    Items.Delete(D);
+    Items.Delete(T.A);
+    Items.EndUpdate();
+    QCOMPARE(Items.Count(), 5);
+    QCOMPARE(T.Tree.TreeWidget()->topLevelItemCount(), 3);
+    QCOMPARE(T.Tree.TreeWidget()->topLevelItem(2), E->Handle());
+    QVERIFY(!E->Handle()->icon(0).isNull());
+    // Nodes that never reached the Qt tree go with a clear, and with the tree itself.
+    Items.BeginUpdate();
+    Items.AddChild(Items.AddChild(nullptr, u"G"_s), u"G1"_s);
+    Items.Clear();
+    Items.EndUpdate();
+    QCOMPARE(Items.Count(), 0);
+    QCOMPARE(T.Tree.TreeWidget()->topLevelItemCount(), 0);
+    Items.BeginUpdate();
+    Items.AddChild(Items.AddChild(nullptr, u"H"_s), u"H1"_s)->SetImageIndex(0);
 }
 
 void TestTreeView::publishedProperties()

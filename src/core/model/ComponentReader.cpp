@@ -3,7 +3,10 @@
 #include "model/IconImage.h"
 #include "text/CodePage.h"
 
+#include <QIODevice>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -29,30 +32,53 @@ public:
     ReadError(u"Invalid property value"_s);
 }
 
+// Qt's decoder reserves one unit per byte, twice what a Cyrillic text needs. The unused tail of a
+// text that wastes a good part of its block goes back to the heap at once: a project's long
+// descriptions then take about half the memory, and the pages first touched while loading and the
+// work of freeing them at the end shrink with it.
+QString DecodeUtf8(QByteArrayView Bytes)
+{
+    QString Text = QString::fromUtf8(Bytes);
+    if (Text.capacity() - Text.size() >= 64)
+        Text.squeeze();
+    return Text;
+}
+
+// Bytes read from a device at a time; a value longer than this is read whole.
+constexpr qsizetype ChunkSize = 512 * 1024;
+
 class TComponentReader
 {
 public:
     TComponentReader(QByteArrayView Data, TComponent& Root)
-        : FData(reinterpret_cast<const uchar*>(Data.data())), FSize(Data.size()), FRoot(Root)
+        : FData(reinterpret_cast<const uchar*>(Data.data())), FSize(Data.size()), FTotal(Data.size()),
+          FRoot(Root)
+    {
+    }
+    // Reads Size bytes from the device, a chunk at a time.
+    TComponentReader(QIODevice& Device, qint64 Size, TComponent& Root)
+        : FData(nullptr), FSize(0), FTotal(Size), FDevice(&Device), FRoot(Root)
     {
     }
 
     void ReadRoot();
-    qsizetype Position() const { return FPos; }
+    qsizetype Position() const { return FBase + FPos; }
 
 private:
     // --- raw reads, every one bounds-checked ---
-    void Need(qsizetype N) const
+    // A view returned by a read lasts until the next read, which may fetch the next chunk.
+    void Need(qsizetype N)
     {
         if (N < 0 || N > FSize - FPos)
-            ReadError(u"Stream read error"_s);
+            Fetch(N);
     }
+    void Fetch(qsizetype N);
     quint8 ReadByte()
     {
         Need(1);
         return FData[FPos++];
     }
-    quint8 NextByte() const
+    quint8 NextByte()
     {
         Need(1);
         return FData[FPos];
@@ -82,7 +108,7 @@ private:
     }
 
     // --- values ---
-    bool EndOfList() const { return NextByte() == vaNull; }
+    bool EndOfList() { return NextByte() == vaNull; }
     void ReadListEnd()
     {
         if (ReadByte() != vaNull)
@@ -104,12 +130,46 @@ private:
             ReadError(u"Too many elements in the stream"_s);
     }
 
-    const uchar* FData;
-    qsizetype FSize;
-    qsizetype FPos = 0;
+    const uchar* FData;  // the bytes at hand
+    qsizetype FSize;     // how many there are
+    qsizetype FPos = 0;  // the next one
+    qsizetype FBase = 0; // stream position of the first byte at hand
+    qsizetype FTotal;    // stream size
+    QIODevice* FDevice = nullptr;
+    QByteArray FBuffer; // the chunk read from the device
     qsizetype FElements = 0;
     TComponent& FRoot;
 };
+
+void TComponentReader::Fetch(qsizetype N)
+{
+    // Past the end of the stream fails here, before anything is allocated or read.
+    const qsizetype Left = FTotal - (FBase + FPos);
+    if (N < 0 || N > Left || !FDevice)
+        ReadError(u"Stream read error"_s);
+    const qsizetype Kept = FSize - FPos;
+    const qsizetype Want = std::min(std::max(N, ChunkSize), Left);
+    if (FBuffer.size() < Want) {
+        QByteArray Bigger(Want, Qt::Uninitialized);
+        if (Kept > 0)
+            std::memcpy(Bigger.data(), FData + FPos, size_t(Kept));
+        FBuffer.swap(Bigger);
+    } else if (Kept > 0) {
+        std::memmove(FBuffer.data(), FData + FPos, size_t(Kept));
+    }
+    char* Out = FBuffer.data();
+    qsizetype Have = Kept;
+    while (Have < Want) {
+        const qint64 Got = FDevice->read(Out + Have, Want - Have);
+        if (Got <= 0)
+            ReadError(u"Stream read error"_s);
+        Have += Got;
+    }
+    FData = reinterpret_cast<const uchar*>(Out);
+    FBase += FPos;
+    FPos = 0;
+    FSize = Have;
+}
 
 qint64 TComponentReader::ReadInteger()
 {
@@ -145,12 +205,11 @@ QString TComponentReader::ReadString()
         return DecodeAnsi(ReadBytes(ReadLength()));
     case vaWString: {
         const qsizetype Units = ReadLE<quint32>();
-        if (Units > (FSize - FPos) / 2)
-            ReadError(u"Stream read error"_s);
+        Need(Units * 2);
         return DecodeWide(Units);
     }
     case vaUTF8String:
-        return QString::fromUtf8(ReadBytes(ReadLength()));
+        return DecodeUtf8(ReadBytes(ReadLength()));
     default:
         PropValueError();
     }
@@ -312,7 +371,11 @@ void TComponentReader::ReadDefinedProperty(TPersistent& Instance, QByteArrayView
 
 void TComponentReader::ReadProperty(TPersistent& Instance)
 {
-    const QByteArrayView Path = ReadShortBytes();
+    // Kept for the error message: the reads below may replace the bytes at hand.
+    char PathBytes[255];
+    const QByteArrayView Read = ReadShortBytes();
+    std::memcpy(PathBytes, Read.data(), size_t(Read.size()));
+    const QByteArrayView Path(PathBytes, Read.size());
     try {
         TPersistent* Obj = &Instance;
         qsizetype Start = 0;
@@ -374,9 +437,10 @@ void TComponentReader::ReadRoot()
 
 } // namespace
 
-TStreamReadResult ReadComponent(QByteArrayView Data, TComponent& Root)
+namespace {
+
+TStreamReadResult Run(TComponentReader& Reader)
 {
-    TComponentReader Reader(Data, Root);
     TStreamReadResult Result;
     try {
         Reader.ReadRoot();
@@ -389,4 +453,18 @@ TStreamReadResult ReadComponent(QByteArrayView Data, TComponent& Root)
     }
     Result.Position = Reader.Position();
     return Result;
+}
+
+} // namespace
+
+TStreamReadResult ReadComponent(QByteArrayView Data, TComponent& Root)
+{
+    TComponentReader Reader(Data, Root);
+    return Run(Reader);
+}
+
+TStreamReadResult ReadComponent(QIODevice& Device, qint64 Size, TComponent& Root)
+{
+    TComponentReader Reader(Device, qMax<qint64>(Size, 0), Root);
+    return Run(Reader);
 }

@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QIODevice;
+
 // Reads a component stream ("TPF0", one object record) into an existing root object.
 // Every read is bounds-checked before anything is allocated; any failure stops the reading with a
 // message and leaves the properties applied so far in place.
@@ -49,3 +51,6 @@ constexpr qsizetype MaxElements = 500'000;
 
 // Reads the stream in Data (which starts with "TPF0") into Root.
 TStreamReadResult ReadComponent(QByteArrayView Data, TComponent& Root);
+// Reads a stream of Size bytes from Device, from where it stands, a chunk at a time: a large file
+// is never held in memory whole. A device that ends early or fails is a stream read error.
+TStreamReadResult ReadComponent(QIODevice& Device, qint64 Size, TComponent& Root);

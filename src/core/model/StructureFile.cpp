@@ -62,7 +62,8 @@ int TVeltraneProject::LoadFromFile(const QString& FileName)
 
     int Result = lrLoaded;
     QFile File(Path);
-    if (!File.open(QIODevice::ReadOnly)) {
+    // The stream is read in chunks straight from the file.
+    if (!File.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         // Gone between the two opens.
         LastError = File.errorString();
         Result = lrNoAccess;
@@ -80,13 +81,13 @@ int TVeltraneProject::LoadFromFile(const QString& FileName)
                 LastError = u"The file's version is newer than the program's"_s;
                 Result = lrNewerVersion;
             } else {
-                QByteArray Data;
                 File.seek(StructureFile::HeaderSize);
-                if (File.pos() != StructureFile::HeaderSize || !ReadRest(File, Data)) {
+                const qint64 Remaining = File.size() - File.pos();
+                if (File.pos() != StructureFile::HeaderSize || Remaining > StructureFile::MaxFileSize) {
                     LastError = u"Stream read error"_s;
                     Result = lrReadError;
                 } else {
-                    const TStreamReadResult R = ReadComponent(Data, *this);
+                    const TStreamReadResult R = ReadComponent(File, Remaining, *this);
                     if (!R.Ok) {
                         LastError = R.Error;
                         Result = lrReadError;

@@ -16,7 +16,15 @@
 
 namespace {
 
-constexpr int NodeRole = Qt::UserRole + 1;
+constexpr int NodeItemType = QTreeWidgetItem::UserType + 1;
+
+// A Qt item that knows the node it stands for (cheaper than keeping the node in the item's data).
+class TNodeItem : public QTreeWidgetItem
+{
+public:
+    explicit TNodeItem(TTreeNode* ANode) : QTreeWidgetItem(NodeItemType), Node(ANode) {}
+    TTreeNode* const Node;
+};
 
 Qt::ItemFlags NodeFlags(bool ReadOnly)
 {
@@ -168,11 +176,11 @@ TTreeNodes::~TTreeNodes()
 TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const QString& Text)
 {
     // The item is filled before it joins the tree, so that none of this sends change notices.
-    auto* Item = new QTreeWidgetItem();
-    auto Node = std::unique_ptr<TTreeNode>(new TTreeNode(FTree, Parent, Item));
+    auto Node = std::unique_ptr<TTreeNode>(new TTreeNode(FTree, Parent, nullptr));
     TTreeNode* Result = Node.get();
+    auto* Item = new TNodeItem(Result);
+    Result->FItem = Item;
     Item->setFlags(NodeFlags(FTree->ReadOnly()));
-    Item->setData(0, NodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(Result)));
     Result->SetText(Text);
     if (Parent) {
         // Cheap while the parent waits outside the Qt tree: no model hears of it.
@@ -355,10 +363,10 @@ TTreeView::~TTreeView()
 
 TTreeNode* TTreeView::NodeOf(QTreeWidgetItem* Item) const
 {
-    if (!Item || Item->treeWidget() != FTree) {
+    if (!Item || Item->treeWidget() != FTree || Item->type() != NodeItemType) {
         return nullptr;
     }
-    return reinterpret_cast<TTreeNode*>(Item->data(0, NodeRole).value<quintptr>());
+    return static_cast<TNodeItem*>(Item)->Node;
 }
 
 TTreeNode* TTreeView::GetNodeAt(int X, int Y) const

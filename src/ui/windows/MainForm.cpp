@@ -261,6 +261,9 @@ TMainF::~TMainF()
     ProjectTree->OnChanging = nullptr;
     ProjectTree->OnExpanding = nullptr;
     ProjectTree->OnCollapsed = nullptr;
+    // The nodes go now: the tree image list is freed before the tree, which would first give every
+    // node an empty icon.
+    ProjectTree->Items().Clear();
     Tabs->OnCategoryChange = nullptr;
     ImageGallery->OnThumbnailClick = nullptr;
     ScreenshotsGallery->OnThumbnailClick = nullptr;
