@@ -13,6 +13,7 @@
 // reused by later runs (FOLDER/medium and FOLDER/large can then be run by hand). --autorun times
 // another build of the program, to compare two versions on the same discs.
 
+#include "MemoryTuning.h"
 #include "PngEncoder.h"
 #include "ProjectGenerator.h"
 #include "model/Project.h"
@@ -214,26 +215,31 @@ bool RunCase(const TCase& Case, const QString& Work, int Runs, const QString& Au
     // The structure file's own load time: here, after the first run on a heap that earlier runs have
     // grown, and in a new process each time, where the heap's pages are touched for the first time
     // as in autorun.
-    TTimes Load, FreshLoad;
+    // And in a new process whose heap is readied as autorun readies it (huge pages where the system
+    // has them), which leaves the loader's own work.
+    TTimes Load, FreshLoad, ReadiedLoad;
     std::unique_ptr<TVeltraneProject> Loaded;
+    auto LoadInChild = [&](const QString& Option, TTimes& Times) {
+        QProcess Child;
+        Child.start(QCoreApplication::applicationFilePath(), {Option, ProjectFile});
+        bool Ok = false;
+        const double ChildMs =
+            Child.waitForFinished(120000) && Child.exitCode() == 0
+                ? QString::fromLatin1(Child.readAllStandardOutput()).trimmed().toDouble(&Ok)
+                : -1;
+        if (!Ok)
+            std::fprintf(stderr, "the load in a new process failed\n");
+        Times.Ms.push_back(ChildMs);
+        return Ok;
+    };
     for (int R = 0; R < Runs; ++R) {
         Loaded = std::make_unique<TVeltraneProject>();
         const double Ms = TimeLoad(*Loaded, ProjectFile);
         if (Ms < 0)
             return false;
         Load.Ms.push_back(Ms);
-        QProcess Child;
-        Child.start(QCoreApplication::applicationFilePath(), {u"--load"_s, ProjectFile});
-        bool Ok = false;
-        const double ChildMs =
-            Child.waitForFinished(120000) && Child.exitCode() == 0
-                ? QString::fromLatin1(Child.readAllStandardOutput()).trimmed().toDouble(&Ok)
-                : -1;
-        if (!Ok) {
-            std::fprintf(stderr, "the load in a new process failed\n");
+        if (!LoadInChild(u"--load"_s, FreshLoad) || !LoadInChild(u"--load-readied"_s, ReadiedLoad))
             return false;
-        }
-        FreshLoad.Ms.push_back(ChildMs);
     }
 
     const QString Minimal = Disc + u"/minimal"_s;
@@ -309,6 +315,7 @@ bool RunCase(const TCase& Case, const QString& Work, int Runs, const QString& Au
     Row("PNG encoding of the program's picture", PlainEncoding);
     Row("LoadFromFile in-process", Load);
     Row("LoadFromFile, each in a new process", FreshLoad);
+    Row("same, heap readied as autorun does", ReadiedLoad);
 
     // The first picture itself: the picture written, less the time spent encoding it.
     const double OurFirst = OurWritten.Median() - OurEncoding.Median();
@@ -321,10 +328,11 @@ bool RunCase(const TCase& Case, const QString& Work, int Runs, const QString& Au
         OurExit.Median(), PlainExit.Median(), OurExit.Median() / PlainExit.Median(), ExitOver, OurFirst,
         PlainFirst, OurFirst / PlainFirst, FirstOver);
     if (Case.LoadTimeTarget) {
+        // The shortest of the three load times, to be strict.
+        const double LoadMs = std::min({Load.Median(), FreshLoad.Median(), ReadiedLoad.Median()});
         std::printf(
             "target: autorun over the program <= the load time %.1f: to exit %s, to the first picture %s\n",
-            Load.Median(), ExitOver <= Load.Median() ? "met" : "missed",
-            FirstOver <= Load.Median() ? "met" : "missed");
+            LoadMs, ExitOver <= LoadMs ? "met" : "missed", FirstOver <= LoadMs ? "met" : "missed");
     } else {
         std::printf("target: ratio <= 2.00: to exit %s, to the first picture %s\n",
                     OurExit.Median() <= 2 * PlainExit.Median() ? "met" : "missed",
@@ -341,7 +349,11 @@ int main(int argc, char** argv)
     QString Folder, Only, Autorun = QString::fromUtf8(AUTORUN_PATH);
     int Runs = 7;
     const QStringList Args = App.arguments();
-    if (Args.size() == 3 && Args[1] == u"--load"_s) {
+    if (Args.size() == 3 && (Args[1] == u"--load"_s || Args[1] == u"--load-readied"_s)) {
+        if (Args[1] == u"--load-readied"_s) {
+            TuneMemoryAllocator();
+            ReserveHeapForLoad(std::max<qint64>(32 << 20, 2 * QFileInfo(Args[2]).size()));
+        }
         TVeltraneProject P;
         const double Ms = TimeLoad(P, Args[2]);
         std::printf("%.3f\n", Ms);

@@ -3,6 +3,7 @@
 #include "CursorSlots.h"
 #include "InstanceLock.h"
 #include "MainForm.h"
+#include "MemoryTuning.h"
 #include "MessageService.h"
 #include "PhotoForm.h"
 #include "PngEncoder.h"
@@ -25,6 +26,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -143,6 +145,9 @@ int RunAutorun(int argc, char** argv)
         FinalizeLanguageUnit();
         return Exit;
     }
+    // A large project is hundreds of thousands of small blocks; the heap is readied for them at once.
+    // What they take in memory is about twice the file's size.
+    ReserveHeapForLoad(std::max<qint64>(32 << 20, 2 * QFileInfo(NativePath(ProjectFilePath)).size()));
 
     // 12.
     QApplication::setApplicationName(ProductName.toString());
