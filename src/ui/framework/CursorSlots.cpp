@@ -7,6 +7,7 @@
 #include "text/Paths.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
@@ -220,4 +221,14 @@ void ResetCursorSlots()
         QObject::disconnect(Client.Destroyed);
     }
     Clients().clear();
+}
+
+TScreenCursor::TScreenCursor(int Id)
+{
+    QGuiApplication::setOverrideCursor(CursorFor(Id));
+}
+
+TScreenCursor::~TScreenCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
 }

@@ -87,3 +87,13 @@ QCursor CursorFor(int Id);
 
 // Slots back to their custom ids, the table emptied, the clients dropped.
 void ResetCursorSlots();
+
+// The screen's cursor for the length of a scope (the busy cursor while a command works).
+class TScreenCursor
+{
+public:
+    explicit TScreenCursor(int Id);
+    ~TScreenCursor();
+    TScreenCursor(const TScreenCursor&) = delete;
+    TScreenCursor& operator=(const TScreenCursor&) = delete;
+};

@@ -26,6 +26,7 @@ inline constexpr quint16 VK_DELETE = 0x2E;
 inline constexpr quint16 VK_ADD = 0x6B;
 inline constexpr quint16 VK_SUBTRACT = 0x6D;
 inline constexpr quint16 VK_F1 = 0x70;
+inline constexpr quint16 VK_F10 = 0x79;
 
 // The virtual-key code of a Qt key event (0 for keys without one): letters and digits are their
 // upper-case character codes, F1 to F12 follow VK_F1.

@@ -1,6 +1,7 @@
 #include "MessageService.h"
 
 #include <QApplication>
+#include <QList>
 #include <QMessageBox>
 
 namespace {
@@ -26,11 +27,49 @@ int TMessageBoxService::MessageBox(const QString& Text, const QString& Caption, 
     default:
         break;
     }
-    QMessageBox Box(Icon, Caption, Text, QMessageBox::Ok);
+    // The button set (the low four bits) and the answer each button gives.
+    struct TButton
+    {
+        QMessageBox::StandardButton Button;
+        int Result;
+    };
+    QList<TButton> Buttons;
+    switch (Flags & 0x0F) {
+    case mbOkCancel:
+        Buttons = {{QMessageBox::Ok, idOk}, {QMessageBox::Cancel, idCancel}};
+        break;
+    case mbAbortRetryIgnore:
+        Buttons = {
+            {QMessageBox::Abort, idAbort}, {QMessageBox::Retry, idRetry}, {QMessageBox::Ignore, idIgnore}};
+        break;
+    case mbYesNoCancel:
+        Buttons = {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}, {QMessageBox::Cancel, idCancel}};
+        break;
+    case mbYesNo:
+        Buttons = {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}};
+        break;
+    case mbRetryCancel:
+        Buttons = {{QMessageBox::Retry, idRetry}, {QMessageBox::Cancel, idCancel}};
+        break;
+    default:
+        Buttons = {{QMessageBox::Ok, idOk}};
+        break;
+    }
+    QMessageBox::StandardButtons Set;
+    for (const TButton& B : Buttons) {
+        Set |= B.Button;
+    }
+    QMessageBox Box(Icon, Caption, Text, Set);
     // Task-modal: the box blocks every window of the program until it is answered.
     Box.setWindowModality((Flags & 0x2000) ? Qt::ApplicationModal : Qt::WindowModal);
-    Box.exec();
-    return 1;
+    const auto Pressed = QMessageBox::StandardButton(Box.exec());
+    for (const TButton& B : Buttons) {
+        if (B.Button == Pressed) {
+            return B.Result;
+        }
+    }
+    // Closed without a button: the box's cancel answer, or the only one.
+    return Buttons.size() == 1 ? Buttons[0].Result : (Set & QMessageBox::Cancel ? idCancel : idNo);
 }
 
 IMessageService& Messages()

@@ -8,11 +8,27 @@
 // showing them. Flags are the platform's message-box style bits: an icon (16 stop, 32 question,
 // 48 exclamation, 64 information) plus 0x2000 for task-modal.
 
+// Button sets (the low four bits of the flags) and the answers MessageBox returns.
+inline constexpr unsigned mbOk = 0;
+inline constexpr unsigned mbOkCancel = 1;
+inline constexpr unsigned mbAbortRetryIgnore = 2;
+inline constexpr unsigned mbYesNoCancel = 3;
+inline constexpr unsigned mbYesNo = 4;
+inline constexpr unsigned mbRetryCancel = 5;
+inline constexpr unsigned mbIconQuestion = 0x20;
+inline constexpr int idOk = 1;
+inline constexpr int idCancel = 2;
+inline constexpr int idAbort = 3;
+inline constexpr int idRetry = 4;
+inline constexpr int idIgnore = 5;
+inline constexpr int idYes = 6;
+inline constexpr int idNo = 7;
+
 class IMessageService
 {
 public:
     virtual ~IMessageService() = default;
-    // Shows Text with Caption and returns the button pressed (1 for OK).
+    // Shows Text with Caption and returns the button pressed (idOk, idYes, ...).
     virtual int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) = 0;
 };
 

@@ -29,16 +29,6 @@ using namespace MainSelection;
 
 namespace {
 
-// Screen cursor for the length of a scope.
-class TScreenCursor
-{
-public:
-    explicit TScreenCursor(int Id) { QGuiApplication::setOverrideCursor(CursorFor(Id)); }
-    ~TScreenCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TScreenCursor(const TScreenCursor&) = delete;
-    TScreenCursor& operator=(const TScreenCursor&) = delete;
-};
-
 int DisplayBitsPerPixel()
 {
     const QScreen* Screen = QGuiApplication::primaryScreen();

@@ -4,6 +4,7 @@
 #include "Graphic.h"
 #include "Image.h"
 #include "Label.h"
+#include "Pause.h"
 #include "Region.h"
 #include "config/ControlsProps.h"
 #include "config/DesignSettings.h"
@@ -12,12 +13,8 @@
 #include "model/Project.h"
 #include "text/Paths.h"
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
-
-#include <chrono>
 
 using namespace Qt::StringLiterals;
 
@@ -36,19 +33,6 @@ TSplashHold& Hold()
 {
     static TSplashHold Function;
     return Function;
-}
-
-// Waits on a timer instead of spinning: the splash is repainted when the system asks (a window that
-// is only mapped now needs that to show at all), user input waits until the hold is over.
-void WaitWithoutInput(qint64 Milliseconds)
-{
-    QEventLoop Loop;
-    QTimer Timer;
-    Timer.setSingleShot(true);
-    Timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
-    Timer.start(std::chrono::milliseconds(Milliseconds));
-    Loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 TLabel* InfoLabel(const QString& Name, const QString& Caption)

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// Copies a list of files from the disc to the hard disk: folders are made as needed, existing files
+// are replaced only when the user agrees, each file is written to a temporary file and published
+// whole, and the source's modification time is kept. Runs on whatever thread calls Run; the
+// callbacks come on that thread.
+
+struct TCopyItem
+{
+    QString Source; // a file on the disc, full path
+    QString Target; // the full path it is copied to (folder and file name)
+};
+
+enum TOverwriteAnswer
+{
+    oaYes,
+    oaYesToAll,
+    oaNo,
+    oaNoToAll,
+    oaCancel
+};
+
+enum TCopyResult : int
+{
+    cpDone = 0,      // every file copied or deliberately skipped
+    cpCancelled = 1, // the user cancelled; files copied before stay
+    cpFailed = 2     // at least one file could not be read or written (see Errors)
+};
+
+struct TCopyReport
+{
+    int Result = cpDone;
+    int Copied = 0;
+    int Skipped = 0;    // existing targets the user chose to keep, and sources equal to their target
+    QStringList Errors; // one line per failed file, naming it and the reason
+};
+
+class TFileCopier
+{
+public:
+    // Asked for every target that exists already, unless an earlier answer was "to all".
+    // Unset: existing files are kept (oaNo).
+    std::function<TOverwriteAnswer(const QString& Target)> OnOverwrite;
+    // After each chunk and each file: bytes done and in all (64-bit), and the file being copied.
+    std::function<void(qint64 Done, qint64 Total, const QString& Current)> OnProgress;
+
+    // Copies Items in order. Every target must lie inside Root (after cleaning the path); one that
+    // does not is refused and reported in Errors, never written.
+    TCopyReport Run(const QList<TCopyItem>& Items, const QString& Root);
+    // Asks a running copy to stop after the current chunk (from any thread); the partly written
+    // file is dropped.
+    void Cancel() { FCancelled = true; }
+
+private:
+    std::atomic<bool> FCancelled{false};
+};

@@ -1,0 +1,361 @@
+// Running an item's actions: picture runs around other steps, missing files, programs with and
+// without an association, the parameter placeholder, folders and documents, copying before opening.
+
+#include "ActionExecution.h"
+#include "FakeShellService.h"
+#include "MessageService.h"
+#include "Pause.h"
+#include "PhotoForm.h"
+#include "config/ProgramPaths.h"
+#include "lang/LangStrs.h"
+#include "model/Project.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class TScriptedMessages : public IMessageService
+{
+public:
+    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
+    {
+        Boxes.append({Text, Caption, Flags});
+        return Answer;
+    }
+    struct TBox
+    {
+        QString Text, Caption;
+        unsigned Flags;
+    };
+    QList<TBox> Boxes;
+    int Answer = idOk;
+};
+
+TShellAction& AddStep(TItemAction& Action, TShlActionType Type, TObjectType Object, const QString& OpenObject)
+{
+    TShellAction& Step = Action.ShellActions.Add();
+    Step.ShellActionType = Type;
+    Step.ObjectType = Object;
+    Step.OpenObject = OpenObject;
+    return Step;
+}
+
+} // namespace
+
+class TActionExecutionTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void pictureRunsAroundOtherSteps();
+    void missingPictures();
+    void actionWithoutSteps();
+    void programSteps_data();
+    void programSteps();
+    void applicationParams_data();
+    void applicationParams();
+    void foldersAndDocuments();
+    void musicAndText();
+    void copyThenOpen_data();
+    void copyThenOpen();
+
+private:
+    void Touch(const QString& Relative);
+
+    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<TVeltraneProject> FProject;
+    TItem* FItem = nullptr;
+    TFakeShellService FShell;
+    TScriptedMessages FMessages;
+    QList<qint64> FPauses;
+    QList<QPair<int, int>> FShownRuns; // start, count of the list when shown
+    QStringList FTexts, FMusic;
+    int FCopyResult = 1;
+    QString FCopyFolder;
+    int FCopies = 0;
+};
+
+void TActionExecutionTest::initTestCase()
+{
+    InitLanguageUnit();
+    ChooseStartupLanguage(0x0409);
+    SetMessageService(&FMessages);
+    SetShellService(&FShell);
+    SetPauseAfterStart([this](qint64 Ms) { FPauses.append(Ms); });
+    TActionEnvironment& Env = ActionEnvironment();
+    Env.ShowImageList = [this](const TShellActions& List, int Start) {
+        FShownRuns.append({Start, List.Count()});
+    };
+    Env.ShowText = [this](const QString& FileName) { FTexts.append(FileName); };
+    Env.PlayMusic = [this](const QString& FileName) { FMusic.append(FileName); };
+    Env.ExecuteCopy = [this](const TCopyRules& Rules, QString& Folder) {
+        Q_UNUSED(Rules);
+        ++FCopies;
+        Folder = FCopyFolder;
+        return FCopyResult;
+    };
+    Env.CurrentItem = [this] { return FItem; };
+}
+
+void TActionExecutionTest::init()
+{
+    FDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(FDir->isValid());
+    FProject = std::make_unique<TVeltraneProject>();
+    FProject->Folder = FDir->path() + u'/';
+    Project = FProject.get();
+    TSection& Section = FProject->Sections.Add();
+    FItem = &Section.SItems.Add();
+    FItem->Name = u"Player"_s;
+    FShell.Calls.clear();
+    FShell.Results.clear();
+    FShell.DefaultResult = srStarted;
+    FMessages.Boxes.clear();
+    FMessages.Answer = idOk;
+    FPauses.clear();
+    FShownRuns.clear();
+    FTexts.clear();
+    FMusic.clear();
+    FCopyResult = 1;
+    FCopyFolder.clear();
+    FCopies = 0;
+    ImageActionList.Clear();
+}
+
+void TActionExecutionTest::cleanup()
+{
+    ImageActionList.Clear();
+    FItem = nullptr;
+    Project = nullptr;
+    FProject.reset();
+    FDir.reset();
+}
+
+void TActionExecutionTest::Touch(const QString& Relative)
+{
+    const QString Path = FDir->filePath(Relative);
+    QDir().mkpath(QFileInfo(Path).path());
+    QFile F(Path);
+    QVERIFY(F.open(QIODevice::WriteOnly));
+    F.write("x");
+}
+
+void TActionExecutionTest::pictureRunsAroundOtherSteps()
+{
+    for (const QString& Name : {u"a.png"_s, u"b.png"_s, u"c.png"_s, u"setup.sh"_s, u"run.sh"_s})
+        Touch(Name);
+    TItemAction Action;
+    AddStep(Action, atOpenObject, otImage, u"a.png"_s);
+    AddStep(Action, atOpenObject, otImage, u"b.png"_s);
+    AddStep(Action, atExecute, otExecutable, u"setup.sh"_s);
+    AddStep(Action, atExecute, otExecutable, u"run.sh"_s);
+    AddStep(Action, atOpenObject, otImage, u"c.png"_s);
+    ExecuteItemAction(Action);
+
+    // The first two pictures before the first program, the last one at the end, each run once.
+    QCOMPARE(FShownRuns, (QList<QPair<int, int>>{{0, 2}, {2, 3}}));
+    QCOMPARE(FShell.Calls.size(), 2);
+    QCOMPARE(FShell.Calls[0].File, FProject->Folder + u"setup.sh"_s);
+    QCOMPARE(FShell.Calls[0].WorkDir, FProject->Folder);
+    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"run.sh"_s);
+    QCOMPARE(ImageActionList.Count(), 3);
+    QCOMPARE(FPauses, (QList<qint64>{1500, 1500}));
+    QVERIFY(FMessages.Boxes.isEmpty());
+}
+
+void TActionExecutionTest::missingPictures()
+{
+    TItemAction Action;
+    AddStep(Action, atOpenObject, otImage, QString());
+    AddStep(Action, atOpenObject, otImage, u"gone.png"_s);
+    ExecuteItemAction(Action);
+    QVERIFY(FShownRuns.isEmpty());
+    // Only the named file is reported; an empty step is skipped silently.
+    QCOMPARE(FMessages.Boxes.size(), 1);
+    QVERIFY(FMessages.Boxes[0].Text.endsWith(FProject->Folder + u"gone.png"_s));
+    QCOMPARE(FMessages.Boxes[0].Caption, u"Veltrane"_s);
+}
+
+void TActionExecutionTest::actionWithoutSteps()
+{
+    ImageActionList.Add();
+    ExecuteItemAction(TItemAction());
+    QCOMPARE(ImageActionList.Count(), 0);
+    QCOMPARE(FMessages.Boxes.size(), 1);
+    QCOMPARE(FMessages.Boxes[0].Flags, 0x2040u);
+    QVERIFY(FShell.Calls.isEmpty());
+}
+
+void TActionExecutionTest::programSteps_data()
+{
+    QTest::addColumn<bool>("CheckAssociation");
+    QTest::addColumn<QString>("AppFile");
+    QTest::addColumn<QList<int>>("Results");
+    QTest::addColumn<QStringList>("Files");
+    QTest::addColumn<QStringList>("Params");
+
+    QTest::newRow("associated") << true << u"player.sh"_s << QList<int>{srStarted}
+                                << QStringList{u"song.xyz"_s} << QStringList{QString()};
+    QTest::newRow("association fails otherwise") << true << u"player.sh"_s << QList<int>{srAccessDenied}
+                                                 << QStringList{u"song.xyz"_s} << QStringList{QString()};
+    QTest::newRow("no association") << true << u"player.sh"_s << QList<int>{srNoAssociation}
+                                    << QStringList{u"song.xyz"_s, u"player.sh"_s}
+                                    << QStringList{QString(), u" -play %1 -q"_s};
+    QTest::newRow("not checked") << false << u"player.sh"_s << QList<int>{} << QStringList{u"player.sh"_s}
+                                 << QStringList{u" -play %1 -q"_s};
+    // Without an application the project folder itself is opened.
+    QTest::newRow("not checked, no application")
+        << false << QString() << QList<int>{} << QStringList{QString()} << QStringList{u" -play %1 -q"_s};
+}
+
+void TActionExecutionTest::programSteps()
+{
+    QFETCH(bool, CheckAssociation);
+    QFETCH(QString, AppFile);
+    QFETCH(QList<int>, Results);
+    QFETCH(QStringList, Files);
+    QFETCH(QStringList, Params);
+    Touch(u"song.xyz"_s);
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atInstall, otFile, u"song.xyz"_s);
+    Step.CheckAssociation = CheckAssociation;
+    Step.AppFile = AppFile;
+    Step.AppParams = u"-play [$FILENAME] -q"_s;
+    FShell.Results = Results;
+    ExecuteItemAction(Action);
+
+    QCOMPARE(FShell.Calls.size(), Files.size());
+    const QString Song = FProject->Folder + u"song.xyz"_s;
+    for (int I = 0; I < Files.size(); ++I) {
+        QCOMPARE(FShell.Calls[I].File, FProject->Folder + Files[I]);
+        QCOMPARE(FShell.Calls[I].Params, QString(Params[I]).replace(u"%1"_s, Song));
+    }
+}
+
+void TActionExecutionTest::applicationParams_data()
+{
+    QTest::addColumn<QString>("AppParams");
+    QTest::addColumn<QString>("Path");
+    QTest::addColumn<QString>("Expected");
+
+    QTest::newRow("bracketed, capitals") << u"/s [$FileName] /q"_s << u"D:\\a.txt"_s << u" /s D:\\a.txt /q"_s;
+    QTest::newRow("bare") << u"-i $filename"_s << u"/cd/a.txt"_s << u" -i /cd/a.txt"_s;
+    QTest::newRow("percent one") << u"%1"_s << u"/cd/a.txt"_s << u" /cd/a.txt"_s;
+    QTest::newRow("first occurrence only") << u"%1 %1"_s << u"/x"_s << u" /x %1"_s;
+    QTest::newRow("bracketed wins over bare") << u"$filename [$filename]"_s << u"/x"_s << u" $filename /x"_s;
+    QTest::newRow("none") << u"-quiet"_s << u"/x"_s << u"-quiet"_s;
+    QTest::newRow("empty") << QString() << u"/x"_s << QString();
+    QTest::newRow("blank in path is quoted")
+        << u"-f %1"_s << u"/cd/My File.txt"_s << u" -f \"/cd/My File.txt\""_s;
+    QTest::newRow("already quoted") << u"-f \"%1\""_s << u"/cd/My File.txt"_s << u" -f \"/cd/My File.txt\""_s;
+}
+
+void TActionExecutionTest::applicationParams()
+{
+    QFETCH(QString, AppParams);
+    QFETCH(QString, Path);
+    QFETCH(QString, Expected);
+    QCOMPARE(ApplicationParams(AppParams, Path), Expected);
+}
+
+void TActionExecutionTest::foldersAndDocuments()
+{
+    QDir(FDir->path()).mkpath(u"Docs"_s);
+    Touch(u"Docs/manual.odt"_s);
+    TItemAction Action;
+    AddStep(Action, atOpenObject, otFolder, u"Missing"_s);
+    AddStep(Action, atOpenObject, otFolder, u"Docs"_s);
+    AddStep(Action, atOpenObject, otFile, u"Docs\\manual.odt"_s);
+    FShell.Results = {srStarted, srNoAssociation};
+    ExecuteItemAction(Action);
+
+    // The missing folder does nothing and says nothing; the document without a program opens its folder.
+    QVERIFY(FMessages.Boxes.isEmpty());
+    QCOMPARE(FShell.Calls.size(), 3);
+    QCOMPARE(FShell.Calls[0].File, FProject->Folder + u"Docs"_s);
+    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"Docs\\manual.odt"_s);
+    QCOMPARE(FShell.Calls[2].File, FProject->Folder + u"Docs\\"_s);
+}
+
+void TActionExecutionTest::musicAndText()
+{
+    Touch(u"song.ogg"_s);
+    Touch(u"readme.txt"_s);
+    TItemAction Action;
+    AddStep(Action, atOpenObject, otMusic, u"song.ogg"_s);
+    AddStep(Action, atOpenObject, otText, u"readme.txt"_s);
+    AddStep(Action, atOpenObject, otText, u"gone.txt"_s);
+    TShellAction& Message = AddStep(Action, atShowMessage, otFile, QString());
+    Message.Msg.Text = u"Insert disc 2"_s;
+    Message.Msg.IconIndex = 48;
+    ExecuteItemAction(Action);
+
+    QCOMPARE(FMusic, QStringList{FProject->Folder + u"song.ogg"_s});
+    QCOMPARE(FTexts, QStringList{FProject->Folder + u"readme.txt"_s});
+    QCOMPARE(FMessages.Boxes.size(), 2);
+    QVERIFY(FMessages.Boxes[0].Text.endsWith(u"gone.txt"_s));
+    QCOMPARE(FMessages.Boxes[1].Text, u"Insert disc 2"_s);
+    QCOMPARE(FMessages.Boxes[1].Flags, 0x2030u);
+    QVERIFY(FShell.Calls.isEmpty());
+}
+
+void TActionExecutionTest::copyThenOpen_data()
+{
+    QTest::addColumn<bool>("Legacy");
+    QTest::addColumn<QString>("MsgText");
+    QTest::addColumn<int>("Answer");
+    QTest::addColumn<int>("CopyResult");
+    QTest::addColumn<bool>("Asked");
+    QTest::addColumn<bool>("Copied");
+    QTest::addColumn<bool>("Opened");
+
+    QTest::newRow("message text: no question") << false << u"x"_s << idNo << 1 << false << true << true;
+    QTest::newRow("no message text: asked, yes") << false << QString() << idYes << 1 << true << true << true;
+    QTest::newRow("asked, no") << false << QString() << idNo << 1 << true << false << false;
+    QTest::newRow("legacy project is always asked") << true << u"x"_s << idYes << 1 << true << true << true;
+    QTest::newRow("copy window cancelled") << false << u"x"_s << idYes << 2 << false << true << false;
+}
+
+void TActionExecutionTest::copyThenOpen()
+{
+    QFETCH(bool, Legacy);
+    QFETCH(QString, MsgText);
+    QFETCH(int, Answer);
+    QFETCH(int, CopyResult);
+    QFETCH(bool, Asked);
+    QFETCH(bool, Copied);
+    QFETCH(bool, Opened);
+    FProject->LegacyFlag = Legacy;
+    FMessages.Answer = Answer;
+    FCopyResult = CopyResult;
+    FCopyFolder = u"/home/ann/Games"_s;
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atPrecopyFiles, otExecutable, u"...\\Bin\\game.sh"_s);
+    Step.Msg.Text = MsgText;
+    ExecuteItemAction(Action);
+
+    QCOMPARE(FMessages.Boxes.size(), Asked ? 1 : 0);
+    if (Asked) {
+        QVERIFY(FMessages.Boxes[0].Text.startsWith(u"Player "_s));
+        QCOMPARE(FMessages.Boxes[0].Caption, strCopying);
+        QCOMPARE(FMessages.Boxes[0].Flags, mbYesNo | mbIconQuestion);
+    }
+    QCOMPARE(FCopies, Copied ? 1 : 0);
+    QCOMPARE(FShell.Calls.size(), Opened ? 1 : 0);
+    if (Opened) {
+        QCOMPARE(FShell.Calls[0].File, u"/home/ann/Games\\Bin\\game.sh"_s);
+    }
+}
+
+QTEST_MAIN(TActionExecutionTest)
+#include "tst_actionexecution.moc"
