@@ -9,6 +9,7 @@
 #include "FakeSoundEngine.h"
 #include "MainForm.h"
 #include "MessageService.h"
+#include "Pause.h"
 #include "Timer.h"
 #include "TreeView.h"
 #include "config/DesignSettings.h"
@@ -90,6 +91,7 @@ public:
     TFakeShellService ShellCalls;
     TFakeSoundEngine Sound;
     QList<int> SplashTimes;
+    QList<qint64> Pauses; // the pauses after starting something, instead of waiting
     bool SplashResult = true;
 
     TMainFixture()
@@ -108,12 +110,14 @@ public:
         ProjectFilePath = ShellFolder() + QStringLiteral("veltrane.vlp");
         SetMessageService(&Messages);
         SetShellService(&ShellCalls);
+        SetPauseAfterStart([this](qint64 Milliseconds) { Pauses.append(Milliseconds); });
     }
 
     ~TMainFixture()
     {
         SetMessageService(nullptr);
         SetShellService(nullptr);
+        SetPauseAfterStart(nullptr);
         Project = nullptr;
         ResetCursorSlots();
     }
@@ -210,6 +214,13 @@ inline TTreeNode* FindNode(TMainF& F, const QString& Text)
         }
     }
     return nullptr;
+}
+
+// Counts the runs of the current item: an action run, or the action chooser shown.
+inline void CountRuns(TMainF& F, int& Runs)
+{
+    F.OnExecuteItemAction = [&Runs](const TItemAction&) { ++Runs; };
+    F.OnChooseAction = [&Runs] { ++Runs; };
 }
 
 // Selects a node the way the user does, and lets the change settle.

@@ -76,6 +76,7 @@ private slots:
     void folder_data();
     void folder();
     void runCommandHook();
+    void runCommandCases();
     void playCommand();
     void playCommandWithoutDevice();
     void runButtonHints_data();
@@ -200,7 +201,7 @@ void TestMainCommands::runCommandHook()
     TCommandDisc Disc;
     auto F = Disc.Create();
     int Runs = 0;
-    F->OnRunItem = [&Runs] { ++Runs; };
+    CountRuns(*F, Runs);
     Select(*F, FindNode(*F, u"Empty"_s));
     F->Btn8Click();
     QCOMPARE(Runs, 0);
@@ -210,8 +211,42 @@ void TestMainCommands::runCommandHook()
     F->Btn7->Click();
     QCOMPARE(Runs, 2);
     // Without a hook nothing happens.
-    F->OnRunItem = nullptr;
+    F->OnExecuteItemAction = nullptr;
     F->Btn8Click();
+}
+
+void TestMainCommands::runCommandCases()
+{
+    TCommandDisc Disc;
+    auto F = Disc.Create();
+    QList<const TItemAction*> Ran;
+    int Chooser = 0;
+    F->OnExecuteItemAction = [&Ran](const TItemAction& Action) { Ran.append(&Action); };
+    F->OnChooseAction = [&Chooser] { ++Chooser; };
+
+    // One action: it runs, then the command pauses while what it started comes up.
+    Select(*F, FindNode(*F, u"Editor"_s));
+    Disc.Pauses.clear();
+    F->Btn8Click();
+    QCOMPARE(Ran, (QList<const TItemAction*>{&F->CurrentItem()->ItemActions.Items(0)}));
+    QCOMPARE(Disc.Pauses, QList<qint64>{1500});
+
+    // Several actions: the chooser, nothing run here.
+    Select(*F, FindNode(*F, u"Viewer"_s));
+    F->Btn8Click();
+    QCOMPARE(Chooser, 1);
+    QCOMPARE(Ran.size(), 1);
+
+    // A picture item: its pictures show in the window while the gallery is hidden; once it shows,
+    // the command runs the action.
+    Select(*F, FindNode(*F, u"Photos"_s));
+    F->ImageGallery->SetVisible(false);
+    Ran.clear();
+    F->Btn8Click();
+    QVERIFY(F->ImageGallery->Visible());
+    QVERIFY(Ran.isEmpty());
+    F->Btn8Click();
+    QCOMPARE(Ran.size(), 1);
 }
 
 void TestMainCommands::playCommand()
@@ -219,7 +254,7 @@ void TestMainCommands::playCommand()
     TCommandDisc Disc;
     auto F = Disc.Create();
     int Runs = 0;
-    F->OnRunItem = [&Runs] { ++Runs; };
+    CountRuns(*F, Runs);
     Select(*F, FindNode(*F, u"Song"_s));
     QVERIFY(F->Btn9->Enabled());
     QVERIFY(F->Btn9->Visible());
@@ -245,7 +280,7 @@ void TestMainCommands::playCommandWithoutDevice()
     Disc.Sound.DefaultInitResult = false;
     auto F = Disc.Create();
     int Runs = 0;
-    F->OnRunItem = [&Runs] { ++Runs; };
+    CountRuns(*F, Runs);
     Select(*F, FindNode(*F, u"Song"_s));
     F->Btn9Click();
     QCOMPARE(Runs, 0);
@@ -303,7 +338,7 @@ void TestMainCommands::doubleClickAndEnter()
         TCommandDisc Disc;
         auto F = Disc.Create();
         int Count = 0;
-        F->OnRunItem = [&Count] { ++Count; };
+        CountRuns(*F, Count);
         Select(*F, FindNode(*F, Node));
         Disc.Sound.Calls.clear();
         if (ByKey) {

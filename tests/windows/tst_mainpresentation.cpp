@@ -543,7 +543,7 @@ void TestMainPresentation::autoPlayback()
     DesignSettings.Options.AutoPlayback = true;
     auto F = Disc.Create();
     int Runs = 0;
-    F->OnRunItem = [&Runs] { ++Runs; };
+    CountRuns(*F, Runs);
     Select(*F, FindNode(*F, u"Song"_s));
     QCOMPARE(Runs, 1);
     QVERIFY(F->Music().ItemMusicOn());
@@ -552,7 +552,7 @@ void TestMainPresentation::autoPlayback()
     TPresentationDisc Quiet;
     auto G = Quiet.Create();
     int QuietRuns = 0;
-    G->OnRunItem = [&QuietRuns] { ++QuietRuns; };
+    CountRuns(*G, QuietRuns);
     Select(*G, FindNode(*G, u"Song"_s));
     QCOMPARE(QuietRuns, 0);
     QVERIFY(!G->Music().ItemMusicOn());
@@ -574,7 +574,7 @@ void TestMainPresentation::nothingSelectedIgnoresCommands()
     TPresentationDisc Disc;
     auto F = Disc.Create();
     int Runs = 0;
-    F->OnRunItem = [&Runs] { ++Runs; };
+    CountRuns(*F, Runs);
     F->Btn8Click();
     F->ProjectTreeDblClick(F->ProjectTree);
     QCOMPARE(Runs, 0);

@@ -18,6 +18,7 @@ class TCategoryChooser;
 class TImage;
 class TImageList;
 class TItem;
+class TItemAction;
 class TLabel;
 class TMenuItem;
 class TMusicPlayer;
@@ -111,8 +112,10 @@ public:
     static QString ButtonsFolder();
 
     // --- Hooks to the windows and actions of other units; each does nothing while empty ---
-    // Runs the current item (the run button, Btn7 and Btn8, and the play command).
-    std::function<void()> OnRunItem;
+    // Runs one action of the current item (the run button with one action, the play command).
+    std::function<void(const TItemAction& Action)> OnExecuteItemAction;
+    // Offers the current item's actions in the action chooser (modeless), for two or more actions.
+    std::function<void()> OnChooseAction;
     // Shows the options window (modeless).
     std::function<void()> OnShowOptions;
     // Copies the current item's files to the hard disk.

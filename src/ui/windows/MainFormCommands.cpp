@@ -4,11 +4,14 @@
 #include "MainForm.h"
 
 #include "CategoryChooser.h"
+#include "CursorSlots.h"
 #include "Keys.h"
 #include "Label.h"
 #include "MainSelection.h"
 #include "MessageService.h"
 #include "MusicPlayer.h"
+#include "Pause.h"
+#include "PhotoForm.h"
 #include "Picture.h"
 #include "PopupMenu.h"
 #include "ShellService.h"
@@ -28,6 +31,13 @@
 #include <QGuiApplication>
 
 using namespace MainSelection;
+
+namespace {
+
+// The run command keeps the busy cursor this long after an action, while what it started comes up.
+constexpr int RunPause = 1500;
+
+} // namespace
 
 void TMainF::PlayIntroMusic()
 {
@@ -127,14 +137,31 @@ void TMainF::Btn6Click(QObject* Sender)
 void TMainF::Btn8Click(QObject* Sender)
 {
     Q_UNUSED(Sender);
-    // Running an item (its action, the action chooser, the picture gallery of a picture action)
-    // belongs to the action layer, which connects here.
     if (!FCurrentItem || FCurrentItem->ItemActions.Count() == 0) {
         return;
     }
-    if (OnRunItem) {
-        OnRunItem();
+    if (FCurrentItem->ItemActions.Count() > 1) {
+        if (OnChooseAction) {
+            OnChooseAction();
+        }
+        return;
     }
+    const TScreenCursor Busy(CursorBusy);
+    const TItemAction& Action = FCurrentItem->ItemActions.Items(0);
+    if (IsImageAction(Action)) {
+        if (ImageActionList.Count() == 0) {
+            CollectImageActions(Action, ImageActionList);
+        }
+        // The first run of a picture item shows its pictures here; once they show, it runs the action.
+        if (ImageActionList.Count() > 0 && Tabs->CatList()->Count() == 2 && !ImageGallery->Visible()) {
+            ShowImageGallery(ImageActionList);
+            return;
+        }
+    }
+    if (OnExecuteItemAction) {
+        OnExecuteItemAction(Action);
+    }
+    PauseAfterStart(RunPause);
 }
 
 void TMainF::Btn9Click(QObject* Sender)

@@ -1,0 +1,255 @@
+#include "FileCopier.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Large enough for the disc to stream, small enough for the progress and a cancel to follow quickly.
+constexpr qint64 ChunkSize = 1024 * 1024;
+
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
+#endif
+
+QString CleanPath(QString Path)
+{
+    return QDir::cleanPath(Path.replace(u'\\', u'/'));
+}
+
+// Whether the cleaned Path names something below the cleaned Root (not Root itself).
+bool IsInside(const QString& Path, const QString& Root)
+{
+    if (!QDir::isAbsolutePath(Root)) {
+        return false;
+    }
+    const QString Prefix = Root.endsWith(u'/') ? Root : Root + u'/';
+    return Path.size() > Prefix.size() && Path.startsWith(Prefix, PathCase);
+}
+
+// Progress of the whole run. Done never goes back, and Total grows when a file turned out larger
+// than it was when the sizes were taken, so that Done never passes it.
+class TProgress
+{
+public:
+    TProgress(const std::function<void(qint64, qint64, const QString&)>& Callback, qint64 Total)
+        : FCallback(Callback), FTotal(Total)
+    {
+    }
+
+    void Add(qint64 Bytes) { FDone += Bytes; }
+    // At the end of a file, whatever became of it: the bytes planned for it count as done.
+    void FinishFile(qint64 PlannedEnd) { FDone = std::max(FDone, PlannedEnd); }
+
+    void Report(const QString& Current)
+    {
+        FTotal = std::max(FTotal, FDone);
+        if (!FCallback || (FReported && FDone == FLastDone && Current == FLastCurrent)) {
+            return;
+        }
+        FReported = true;
+        FLastDone = FDone;
+        FLastCurrent = Current;
+        FCallback(FDone, FTotal, Current);
+    }
+
+private:
+    const std::function<void(qint64, qint64, const QString&)>& FCallback;
+    qint64 FTotal = 0;
+    qint64 FDone = 0;
+    bool FReported = false;
+    qint64 FLastDone = 0;
+    QString FLastCurrent;
+};
+
+enum class TFileOutcome
+{
+    Copied,
+    Skipped,
+    Failed,
+    Cancelled
+};
+
+} // namespace
+
+TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
+{
+    // A cancel belongs to one run; the copier can be used again afterwards.
+    FCancelled = false;
+
+    TCopyReport Report;
+    const QString CleanRoot = CleanPath(Root);
+
+    // 64-bit sizes throughout: files above 4 GB are common on DVD images.
+    QList<qint64> PlannedEnds;
+    PlannedEnds.reserve(Items.size());
+    qint64 Total = 0;
+    for (const TCopyItem& Item : Items) {
+        const QFileInfo Info(Item.Source);
+        if (Info.isFile()) {
+            Total += std::max<qint64>(Info.size(), 0);
+        }
+        PlannedEnds.append(Total);
+    }
+    TProgress Progress(OnProgress, Total);
+
+    std::optional<TOverwriteAnswer> AnswerForAll;
+    bool Failed = false;
+    bool Cancelled = false;
+
+    const auto Fail = [&](const QString& FileName, const QString& Reason) {
+        Report.Errors.append(QDir::toNativeSeparators(FileName) + u": "_s + Reason);
+        Failed = true;
+    };
+
+    // Copies one file; Source and Target are checked already.
+    const auto CopyFile = [&](const QString& Source, const QString& Target) -> TFileOutcome {
+        QFile In(Source);
+        if (!In.open(QIODevice::ReadOnly)) {
+            Fail(Source, u"cannot be read: "_s + In.errorString());
+            return TFileOutcome::Failed;
+        }
+        // Written under a temporary name and published whole by commit: a cancel or a failure
+        // leaves no partial file, and an existing target stays intact until the new one is complete.
+        QSaveFile Out(Target);
+        if (!Out.open(QIODevice::WriteOnly)) {
+            Fail(Target, u"cannot be written: "_s + Out.errorString());
+            return TFileOutcome::Failed;
+        }
+        QByteArray Buffer(ChunkSize, Qt::Uninitialized);
+        for (;;) {
+            const qint64 Got = In.read(Buffer.data(), ChunkSize);
+            if (Got < 0) {
+                Out.cancelWriting();
+                Fail(Source, u"cannot be read: "_s + In.errorString());
+                return TFileOutcome::Failed;
+            }
+            if (Got == 0) {
+                break;
+            }
+            if (Out.write(Buffer.constData(), Got) != Got) {
+                Out.cancelWriting();
+                Fail(Target, u"cannot be written: "_s + Out.errorString());
+                return TFileOutcome::Failed;
+            }
+            Progress.Add(Got);
+            Progress.Report(Source);
+            if (FCancelled) {
+                Out.cancelWriting();
+                return TFileOutcome::Cancelled;
+            }
+        }
+        if (!Out.commit()) {
+            Fail(Target, u"cannot be written: "_s + Out.errorString());
+            return TFileOutcome::Failed;
+        }
+
+        // The time set on the save file before commit is lost, so the published file is reopened.
+        // Neither step is worth failing a complete copy for.
+        const QDateTime Modified = QFileInfo(Source).lastModified();
+        QFile Published(Target);
+        if (Modified.isValid() && Published.open(QIODevice::ReadOnly)) {
+            Published.setFileTime(Modified, QFileDevice::FileModificationTime);
+            Published.close();
+        }
+        // Disc files are read-only; the copy belongs to the user, who may change it.
+        // The user bits describe this process's access, not the file's mode; only the mode is set.
+        const QFile::Permissions Permissions =
+            QFile::permissions(Target) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        if (!(Permissions & QFile::WriteOwner)) {
+            QFile::setPermissions(Target, Permissions | QFile::WriteOwner);
+        }
+        return TFileOutcome::Copied;
+    };
+
+    const auto CopyItem = [&](const TCopyItem& Item) -> TFileOutcome {
+        const QString Target = CleanPath(Item.Target);
+        // Targets come from the disc's copy rules: "..", a rooted path or an empty name must not
+        // reach anywhere but the folder the user chose.
+        if (!IsInside(Target, CleanRoot)) {
+            Fail(Item.Target, u"lies outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
+                                  u" and is not written"_s);
+            return TFileOutcome::Failed;
+        }
+        const QFileInfo SourceInfo(Item.Source);
+        if (!SourceInfo.exists()) {
+            Fail(Item.Source, u"cannot be read: the file does not exist"_s);
+            return TFileOutcome::Failed;
+        }
+        if (!SourceInfo.isFile()) {
+            Fail(Item.Source, u"cannot be read: it is not a file"_s);
+            return TFileOutcome::Failed;
+        }
+
+        const QFileInfo TargetInfo(Target);
+        if (TargetInfo.exists()) {
+            if (TargetInfo.canonicalFilePath() == SourceInfo.canonicalFilePath()) {
+                return TFileOutcome::Skipped;
+            }
+            if (TargetInfo.isDir()) {
+                Fail(Target, u"cannot be written: a folder has that name"_s);
+                return TFileOutcome::Failed;
+            }
+            TOverwriteAnswer Answer = oaNo;
+            if (AnswerForAll) {
+                Answer = *AnswerForAll;
+            } else if (OnOverwrite) {
+                Answer = OnOverwrite(Target);
+            }
+            switch (Answer) {
+            case oaYesToAll:
+                AnswerForAll = oaYes;
+                break;
+            case oaNoToAll:
+                AnswerForAll = oaNo;
+                return TFileOutcome::Skipped;
+            case oaNo:
+                return TFileOutcome::Skipped;
+            case oaCancel:
+                return TFileOutcome::Cancelled;
+            case oaYes:
+                break;
+            }
+        }
+
+        const QString Folder = QFileInfo(Target).absolutePath();
+        if (!QDir().mkpath(Folder)) {
+            Fail(Target, u"cannot be written: the folder "_s + QDir::toNativeSeparators(Folder) +
+                             u" cannot be created"_s);
+            return TFileOutcome::Failed;
+        }
+        return CopyFile(Item.Source, Target);
+    };
+
+    for (qsizetype I = 0; I < Items.size(); ++I) {
+        if (FCancelled) {
+            Cancelled = true;
+            break;
+        }
+        const TFileOutcome Outcome = CopyItem(Items[I]);
+        if (Outcome == TFileOutcome::Cancelled) {
+            Cancelled = true;
+            break;
+        }
+        if (Outcome == TFileOutcome::Copied) {
+            ++Report.Copied;
+        } else if (Outcome == TFileOutcome::Skipped) {
+            ++Report.Skipped;
+        }
+        Progress.FinishFile(PlannedEnds[I]);
+        Progress.Report(Items[I].Source);
+    }
+
+    Report.Result = Cancelled ? cpCancelled : Failed ? cpFailed : cpDone;
+    return Report;
+}

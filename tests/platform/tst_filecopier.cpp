@@ -1,0 +1,529 @@
+#include "FileCopier.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+bool WriteFile(const QString& FileName, const QByteArray& Bytes)
+{
+    QDir().mkpath(QFileInfo(FileName).absolutePath());
+    QFile File(FileName);
+    return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
+}
+
+QByteArray ReadFile(const QString& FileName)
+{
+    QFile File(FileName);
+    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+// Bytes that differ from chunk to chunk, so that a misplaced chunk shows.
+QByteArray Pattern(qint64 Size, int Seed)
+{
+    QByteArray Bytes(Size, Qt::Uninitialized);
+    for (qint64 I = 0; I < Size; ++I) {
+        Bytes[I] = char((I * 31 + I / 4093 + Seed) & 0xFF);
+    }
+    return Bytes;
+}
+
+bool SetModified(const QString& FileName, const QDateTime& Time)
+{
+    QFile File(FileName);
+    return File.open(QIODevice::ReadOnly) && File.setFileTime(Time, QFileDevice::FileModificationTime);
+}
+
+// Every file below Folder, hidden ones included, relative and sorted: shows leftovers of any kind.
+QStringList FilesBelow(const QString& Folder)
+{
+    QStringList Result;
+    QDirIterator It(Folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (It.hasNext()) {
+        Result.append(QDir(Folder).relativeFilePath(It.next()));
+    }
+    Result.sort();
+    return Result;
+}
+
+struct TProgressCall
+{
+    qint64 Done = 0;
+    qint64 Total = 0;
+    QString Current;
+};
+
+} // namespace
+
+class TFileCopierTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void CopiesFilesWithBytesAndTimes();
+    void CopiesAreOwnerWritable();
+    void ExistingTargetFollowsAnswers_data();
+    void ExistingTargetFollowsAnswers();
+    void RefusesTargetsOutsideRoot_data();
+    void RefusesTargetsOutsideRoot();
+    void SkipsSourceThatIsTheTarget();
+    void MissingSourceIsReportedOthersCopied();
+    void WriteFailureIsReported_data();
+    void WriteFailureIsReported();
+    void ProgressCountsEveryByte();
+    void CancelDropsPartialFile_data();
+    void CancelDropsPartialFile();
+    void TotalKeepsSizesAbove4GiB();
+
+private:
+    std::unique_ptr<QTemporaryDir> FTemp;
+    QString FSrc;
+    QString FDst;
+
+    QString Src(const QString& Name) const { return FSrc + u'/' + Name; }
+    QString Dst(const QString& Name) const { return FDst + u'/' + Name; }
+};
+
+void TFileCopierTest::init()
+{
+    FTemp = std::make_unique<QTemporaryDir>();
+    QVERIFY(FTemp->isValid());
+    FSrc = FTemp->filePath(u"disc"_s);
+    FDst = FTemp->filePath(u"dst"_s);
+    QVERIFY(QDir().mkpath(FSrc));
+    QVERIFY(QDir().mkpath(FDst));
+}
+
+void TFileCopierTest::CopiesFilesWithBytesAndTimes()
+{
+    const QDateTime Time(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+    const QList<std::pair<QString, QByteArray>> Files{
+        {u".hidden"_s, "hidden\n"},
+        {u"README"_s, "no extension\n"},
+        {u"data.bin"_s, Pattern(2 * MiB + 123, 1)},
+        {u"empty.txt"_s, {}},
+        {u"readonly.txt"_s, "read-only on the disc\n"},
+    };
+    QList<TCopyItem> Items;
+    for (const auto& [Name, Bytes] : Files) {
+        QVERIFY(WriteFile(Src(Name), Bytes));
+        QVERIFY(SetModified(Src(Name), Time));
+        Items.append({Src(Name), Dst(Name)});
+    }
+    QVERIFY(QFile::setPermissions(Src(u"readonly.txt"_s),
+                                  QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    // The folders of this one do not exist yet.
+    Items.append({Src(u"README"_s), Dst(u"deep/sub folder/README"_s)});
+
+    TFileCopier Copier;
+    const TCopyReport Report = Copier.Run(Items, FDst);
+    QCOMPARE(Report.Errors, QStringList());
+    QCOMPARE(Report.Result, int(cpDone));
+    QCOMPARE(Report.Copied, int(Items.size()));
+    QCOMPARE(Report.Skipped, 0);
+
+    for (const TCopyItem& Item : Items) {
+        QCOMPARE(ReadFile(Item.Target), ReadFile(Item.Source));
+        QCOMPARE(QFileInfo(Item.Target).lastModified(), Time);
+        QVERIFY2(QFile::permissions(Item.Target) & QFile::WriteOwner, qPrintable(Item.Target));
+    }
+    // Nothing but the copies: no temporary files.
+    QCOMPARE(FilesBelow(FDst), (QStringList{u".hidden"_s, u"README"_s, u"data.bin"_s,
+                                            u"deep/sub folder/README"_s, u"empty.txt"_s, u"readonly.txt"_s}));
+}
+
+void TFileCopierTest::CopiesAreOwnerWritable()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("The creation mask exists on Unix only");
+#else
+    const QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(WriteFile(Src(u"new.txt"_s), "new"));
+    QVERIFY(WriteFile(Src(u"replaced.txt"_s), "replacing"));
+    QVERIFY(QFile::setPermissions(Src(u"new.txt"_s), ReadOnly));
+    QVERIFY(WriteFile(Dst(u"replaced.txt"_s), "old"));
+    QVERIFY(QFile::setPermissions(Dst(u"replaced.txt"_s), ReadOnly));
+
+    // Files are created without write permission whoever runs the test, root included.
+    const mode_t Mask = umask(0222);
+    const auto Restore = qScopeGuard([Mask] { umask(Mask); });
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    const TCopyReport Report = Copier.Run(
+        {{Src(u"new.txt"_s), Dst(u"new.txt"_s)}, {Src(u"replaced.txt"_s), Dst(u"replaced.txt"_s)}}, FDst);
+    QCOMPARE(Report.Result, int(cpDone));
+    QCOMPARE(Report.Copied, 2);
+    for (const QString& Name : {u"new.txt"_s, u"replaced.txt"_s}) {
+        const QFile::Permissions Permissions = QFile::permissions(Dst(Name));
+        QVERIFY2(Permissions & QFile::WriteOwner, qPrintable(Name));
+        // Only the owner gains: the rest of the mode stays as it was made.
+        QVERIFY2(!(Permissions & (QFile::WriteGroup | QFile::WriteOther)), qPrintable(Name));
+        QVERIFY2(Permissions & QFile::ReadOwner, qPrintable(Name));
+    }
+    QCOMPARE(ReadFile(Dst(u"replaced.txt"_s)), QByteArray("replacing"));
+#endif
+}
+
+void TFileCopierTest::ExistingTargetFollowsAnswers_data()
+{
+    QTest::addColumn<bool>("Ask");
+    QTest::addColumn<QList<int>>("Answers");
+    QTest::addColumn<int>("Asked");
+    QTest::addColumn<QString>("Replaced"); // per file: N = new content, O = old content kept
+    QTest::addColumn<int>("Result");
+    QTest::addColumn<int>("Copied");
+    QTest::addColumn<int>("Skipped");
+
+    QTest::newRow("yes to each") << true << QList<int>{oaYes, oaYes, oaYes} << 3 << u"NNN"_s << int(cpDone)
+                                 << 3 << 0;
+    QTest::newRow("no to each") << true << QList<int>{oaNo, oaNo, oaNo} << 3 << u"OOO"_s << int(cpDone) << 0
+                                << 3;
+    QTest::newRow("yes, no, yes") << true << QList<int>{oaYes, oaNo, oaYes} << 3 << u"NON"_s << int(cpDone)
+                                  << 2 << 1;
+    QTest::newRow("yes to all") << true << QList<int>{oaNo, oaYesToAll} << 2 << u"ONN"_s << int(cpDone) << 2
+                                << 1;
+    QTest::newRow("no to all") << true << QList<int>{oaYes, oaNoToAll} << 2 << u"NOO"_s << int(cpDone) << 1
+                               << 2;
+    QTest::newRow("cancel") << true << QList<int>{oaYes, oaCancel} << 2 << u"NOO"_s << int(cpCancelled) << 1
+                            << 0;
+    QTest::newRow("nobody asked keeps files")
+        << false << QList<int>{} << 0 << u"OOO"_s << int(cpDone) << 0 << 3;
+}
+
+void TFileCopierTest::ExistingTargetFollowsAnswers()
+{
+    QFETCH(bool, Ask);
+    QFETCH(QList<int>, Answers);
+    QFETCH(int, Asked);
+    QFETCH(QString, Replaced);
+    QFETCH(int, Result);
+    QFETCH(int, Copied);
+    QFETCH(int, Skipped);
+
+    const QStringList Names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+    QList<TCopyItem> Items;
+    for (const QString& Name : Names) {
+        QVERIFY(WriteFile(Src(Name), QByteArray("new " + Name.toUtf8())));
+        QVERIFY(WriteFile(Dst(Name), "old"));
+        Items.append({Src(Name), Dst(Name)});
+    }
+    // A read-only file that is replaced ends up writable like every copy.
+    QVERIFY(QFile::setPermissions(Dst(u"a.txt"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+
+    TFileCopier Copier;
+    QStringList Questions;
+    if (Ask) {
+        Copier.OnOverwrite = [&](const QString& Target) {
+            Questions.append(Target);
+            return Answers.isEmpty() ? oaCancel : TOverwriteAnswer(Answers.takeFirst());
+        };
+    }
+    const TCopyReport Report = Copier.Run(Items, FDst);
+    QCOMPARE(Report.Errors, QStringList());
+    QCOMPARE(Report.Result, Result);
+    QCOMPARE(Report.Copied, Copied);
+    QCOMPARE(Report.Skipped, Skipped);
+    QCOMPARE(Questions.size(), Asked);
+    for (qsizetype I = 0; I < Questions.size(); ++I) {
+        QCOMPARE(Questions[I], Dst(Names[I]));
+    }
+    for (qsizetype I = 0; I < Names.size(); ++I) {
+        const QByteArray Expected =
+            Replaced[I] == u'N' ? QByteArray("new " + Names[I].toUtf8()) : QByteArray("old");
+        QCOMPARE(ReadFile(Dst(Names[I])), Expected);
+    }
+    if (Replaced[0] == u'N') {
+        QVERIFY(QFile::permissions(Dst(u"a.txt"_s)) & QFile::WriteOwner);
+    }
+    QCOMPARE(FilesBelow(FDst), Names);
+}
+
+void TFileCopierTest::RefusesTargetsOutsideRoot_data()
+{
+    // "<dst>" stands for the chosen folder, "<tmp>" for the folder around it.
+    QTest::addColumn<QString>("Target");
+    QTest::addColumn<QString>("Written"); // where the file lands, below <tmp>; "" when refused
+
+    QTest::newRow("parent") << u"<dst>/../escape.txt"_s << QString();
+    QTest::newRow("up from a subfolder") << u"<dst>/sub/../../escape.txt"_s << QString();
+    QTest::newRow("backslashes") << u"<dst>\\..\\escape.txt"_s << QString();
+    QTest::newRow("sibling sharing the name's start") << u"<dst>2/escape.txt"_s << QString();
+    QTest::newRow("absolute elsewhere") << u"<tmp>/escape.txt"_s << QString();
+    QTest::newRow("the folder itself") << u"<dst>"_s << QString();
+    QTest::newRow("the folder with a separator") << u"<dst>/"_s << QString();
+    QTest::newRow("relative") << u"escape.txt"_s << QString();
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("down and up, staying inside") << u"<dst>/sub/../in.txt"_s << u"dst/in.txt"_s;
+    QTest::newRow("backslashes inside") << u"<dst>\\sub\\in.txt"_s << u"dst/sub/in.txt"_s;
+}
+
+void TFileCopierTest::RefusesTargetsOutsideRoot()
+{
+    QFETCH(QString, Target);
+    QFETCH(QString, Written);
+    Target.replace(u"<dst>"_s, FDst).replace(u"<tmp>"_s, FTemp->path());
+
+    QVERIFY(WriteFile(Src(u"first.txt"_s), "first"));
+    QVERIFY(WriteFile(Src(u"rule.txt"_s), "rule"));
+    QVERIFY(WriteFile(Src(u"last.txt"_s), "last"));
+    // A relative target that got through would land here, where the check below sees it.
+    QVERIFY(QDir::setCurrent(FTemp->path()));
+    const QStringList Before = FilesBelow(FTemp->path());
+
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    const TCopyReport Report = Copier.Run({{Src(u"first.txt"_s), Dst(u"first.txt"_s)},
+                                           {Src(u"rule.txt"_s), Target},
+                                           {Src(u"last.txt"_s), Dst(u"last.txt"_s)}},
+                                          FDst);
+
+    QStringList Expected = Before + QStringList{u"dst/first.txt"_s, u"dst/last.txt"_s};
+    if (Written.isEmpty()) {
+        QCOMPARE(Report.Result, int(cpFailed));
+        QCOMPARE(Report.Copied, 2);
+        QCOMPARE(Report.Errors.size(), 1);
+        QVERIFY2(Report.Errors[0].contains(QDir::toNativeSeparators(Target)), qPrintable(Report.Errors[0]));
+    } else {
+        QCOMPARE(Report.Errors, QStringList());
+        QCOMPARE(Report.Result, int(cpDone));
+        QCOMPARE(Report.Copied, 3);
+        QCOMPARE(ReadFile(FTemp->filePath(Written)), QByteArray("rule"));
+        Expected.append(Written);
+    }
+    Expected.sort();
+    // Nothing anywhere else: not beside the chosen folder, not above it.
+    QCOMPARE(FilesBelow(FTemp->path()), Expected);
+}
+
+void TFileCopierTest::SkipsSourceThatIsTheTarget()
+{
+    QVERIFY(WriteFile(Dst(u"same.txt"_s), "itself"));
+    QVERIFY(WriteFile(Src(u"other.txt"_s), "other"));
+    QVERIFY(QDir().mkpath(Dst(u"sub"_s)));
+
+    TFileCopier Copier;
+    int Asked = 0;
+    Copier.OnOverwrite = [&](const QString&) {
+        ++Asked;
+        return oaYes;
+    };
+    const TCopyReport Report = Copier.Run({{Dst(u"same.txt"_s), Dst(u"same.txt"_s)},
+                                           {Dst(u"same.txt"_s), Dst(u"sub/../same.txt"_s)},
+                                           {Src(u"other.txt"_s), Dst(u"other.txt"_s)}},
+                                          FDst);
+    QCOMPARE(Report.Errors, QStringList());
+    QCOMPARE(Report.Result, int(cpDone));
+    QCOMPARE(Report.Skipped, 2);
+    QCOMPARE(Report.Copied, 1);
+    QCOMPARE(Asked, 0);
+    QCOMPARE(ReadFile(Dst(u"same.txt"_s)), QByteArray("itself"));
+    QCOMPARE(FilesBelow(FDst), (QStringList{u"other.txt"_s, u"same.txt"_s}));
+}
+
+void TFileCopierTest::MissingSourceIsReportedOthersCopied()
+{
+    QVERIFY(WriteFile(Src(u"a.txt"_s), "a"));
+    QVERIFY(WriteFile(Src(u"c.txt"_s), "c"));
+    QVERIFY(QDir().mkpath(Src(u"folder"_s)));
+
+    TFileCopier Copier;
+    const TCopyReport Report = Copier.Run({{Src(u"a.txt"_s), Dst(u"a.txt"_s)},
+                                           {Src(u"missing.txt"_s), Dst(u"missing.txt"_s)},
+                                           {Src(u"folder"_s), Dst(u"folder"_s)},
+                                           {Src(u"c.txt"_s), Dst(u"c.txt"_s)}},
+                                          FDst);
+    QCOMPARE(Report.Result, int(cpFailed));
+    QCOMPARE(Report.Copied, 2);
+    QCOMPARE(Report.Errors.size(), 2);
+    QVERIFY2(Report.Errors[0].contains(u"missing.txt"_s), qPrintable(Report.Errors[0]));
+    QVERIFY2(Report.Errors[1].contains(QDir::toNativeSeparators(Src(u"folder"_s))),
+             qPrintable(Report.Errors[1]));
+    QCOMPARE(FilesBelow(FDst), (QStringList{u"a.txt"_s, u"c.txt"_s}));
+}
+
+void TFileCopierTest::WriteFailureIsReported_data()
+{
+    QTest::addColumn<QString>("Target"); // below the chosen folder
+
+    // A file where a folder is expected: no permission trick, so it fails for root as well.
+    QTest::newRow("file in place of a folder") << u"blocker/x.txt"_s;
+    QTest::newRow("file in place of a deeper folder") << u"blocker/deeper/x.txt"_s;
+    QTest::newRow("folder in place of the file") << u"taken"_s;
+}
+
+void TFileCopierTest::WriteFailureIsReported()
+{
+    QFETCH(QString, Target);
+
+    QVERIFY(WriteFile(Dst(u"blocker"_s), "a file"));
+    QVERIFY(QDir().mkpath(Dst(u"taken/inner"_s)));
+    QVERIFY(WriteFile(Src(u"a.txt"_s), "a"));
+    QVERIFY(WriteFile(Src(u"x.txt"_s), "x"));
+    QVERIFY(WriteFile(Src(u"c.txt"_s), "c"));
+
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYesToAll; };
+    const TCopyReport Report = Copier.Run({{Src(u"a.txt"_s), Dst(u"a.txt"_s)},
+                                           {Src(u"x.txt"_s), Dst(Target)},
+                                           {Src(u"c.txt"_s), Dst(u"c.txt"_s)}},
+                                          FDst);
+    QCOMPARE(Report.Result, int(cpFailed));
+    QCOMPARE(Report.Copied, 2);
+    QCOMPARE(Report.Errors.size(), 1);
+    QVERIFY2(Report.Errors[0].contains(QDir::toNativeSeparators(Dst(Target))), qPrintable(Report.Errors[0]));
+    QCOMPARE(ReadFile(Dst(u"blocker"_s)), QByteArray("a file"));
+    QVERIFY(QFileInfo(Dst(u"taken/inner"_s)).isDir());
+    QCOMPARE(FilesBelow(FDst), (QStringList{u"a.txt"_s, u"blocker"_s, u"c.txt"_s}));
+}
+
+void TFileCopierTest::ProgressCountsEveryByte()
+{
+    const QList<std::pair<QString, qint64>> Files{
+        {u"empty"_s, 0}, {u"small.txt"_s, 10}, {u"big.bin"_s, 2 * MiB + MiB / 2 + 7}, {u"exact.bin"_s, MiB}};
+    QList<TCopyItem> Items;
+    qint64 Total = 0;
+    for (const auto& [Name, Size] : Files) {
+        QVERIFY(WriteFile(Src(Name), Pattern(Size, 2)));
+        Items.append({Src(Name), Dst(Name)});
+        Total += Size;
+    }
+    // A missing file adds nothing to the total and still ends in a report.
+    Items.insert(2, {Src(u"missing"_s), Dst(u"missing"_s)});
+
+    TFileCopier Copier;
+    QList<TProgressCall> Calls;
+    Copier.OnProgress = [&](qint64 Done, qint64 AllBytes, const QString& Current) {
+        Calls.append({Done, AllBytes, Current});
+    };
+    const TCopyReport Report = Copier.Run(Items, FDst);
+    QCOMPARE(Report.Result, int(cpFailed));
+    QCOMPARE(Report.Copied, 4);
+
+    QVERIFY(!Calls.isEmpty());
+    qint64 Previous = 0;
+    QStringList Order;
+    int BigChunks = 0;
+    for (const TProgressCall& Call : std::as_const(Calls)) {
+        QCOMPARE(Call.Total, Total);
+        QVERIFY2(Call.Done >= Previous, qPrintable(u"%1 after %2"_s.arg(Call.Done).arg(Previous)));
+        QVERIFY(Call.Done <= Total);
+        Previous = Call.Done;
+        if (Order.isEmpty() || Order.last() != Call.Current) {
+            Order.append(Call.Current);
+        }
+        BigChunks += Call.Current == Src(u"big.bin"_s) ? 1 : 0;
+    }
+    QCOMPARE(Calls.last().Done, Total);
+    // Every file reports, in list order; the big one after each of its three chunks.
+    QStringList Sources;
+    for (const TCopyItem& Item : Items) {
+        Sources.append(Item.Source);
+    }
+    QCOMPARE(Order, Sources);
+    QCOMPARE(BigChunks, 3);
+}
+
+void TFileCopierTest::CancelDropsPartialFile_data()
+{
+    QTest::addColumn<bool>("Existing");
+
+    QTest::newRow("new file") << false;
+    QTest::newRow("replacing a file") << true;
+}
+
+void TFileCopierTest::CancelDropsPartialFile()
+{
+    QFETCH(bool, Existing);
+
+    QVERIFY(WriteFile(Src(u"first.txt"_s), "first"));
+    QVERIFY(WriteFile(Src(u"big.bin"_s), Pattern(3 * MiB, 3)));
+    QVERIFY(WriteFile(Src(u"last.txt"_s), "last"));
+    if (Existing) {
+        QVERIFY(WriteFile(Dst(u"big.bin"_s), "old"));
+    }
+    const QList<TCopyItem> Items{{Src(u"first.txt"_s), Dst(u"first.txt"_s)},
+                                 {Src(u"big.bin"_s), Dst(u"big.bin"_s)},
+                                 {Src(u"last.txt"_s), Dst(u"last.txt"_s)}};
+
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    int Calls = 0;
+    Copier.OnProgress = [&](qint64, qint64, const QString& Current) {
+        ++Calls;
+        if (Current == Src(u"big.bin"_s)) {
+            Copier.Cancel();
+        }
+    };
+    const TCopyReport Report = Copier.Run(Items, FDst);
+    QCOMPARE(Report.Result, int(cpCancelled));
+    QCOMPARE(Report.Copied, 1);
+    QCOMPARE(Report.Errors, QStringList());
+    QCOMPARE(ReadFile(Dst(u"first.txt"_s)), QByteArray("first"));
+    QStringList Left{u"first.txt"_s};
+    if (Existing) {
+        // The old file stays whole: the new one was never published.
+        QCOMPARE(ReadFile(Dst(u"big.bin"_s)), QByteArray("old"));
+        Left.prepend(u"big.bin"_s);
+    }
+    QCOMPARE(FilesBelow(FDst), Left);
+    // first.txt, then the first chunk of big.bin: the copy stopped right there.
+    QCOMPARE(Calls, 2);
+
+    // A cancel belongs to its run: the next one copies everything.
+    Copier.OnProgress = nullptr;
+    const TCopyReport Again = Copier.Run(Items, FDst);
+    QCOMPARE(Again.Result, int(cpDone));
+    QCOMPARE(ReadFile(Dst(u"big.bin"_s)), ReadFile(Src(u"big.bin"_s)));
+    QCOMPARE(FilesBelow(FDst), (QStringList{u"big.bin"_s, u"first.txt"_s, u"last.txt"_s}));
+}
+
+void TFileCopierTest::TotalKeepsSizesAbove4GiB()
+{
+    // Sparse: takes no space, reads as zeros. Only its first chunk is copied.
+    const qint64 Size = 5 * 1024 * MiB + 3;
+    {
+        QFile Huge(Src(u"huge.bin"_s));
+        QVERIFY(Huge.open(QIODevice::WriteOnly));
+        if (!Huge.resize(Size)) {
+            QSKIP("The temporary folder cannot hold a file of this size");
+        }
+    }
+    QVERIFY(WriteFile(Src(u"small.txt"_s), "small"));
+
+    TFileCopier Copier;
+    QList<TProgressCall> Calls;
+    Copier.OnProgress = [&](qint64 Done, qint64 Total, const QString& Current) {
+        Calls.append({Done, Total, Current});
+        Copier.Cancel();
+    };
+    const TCopyReport Report = Copier.Run(
+        {{Src(u"huge.bin"_s), Dst(u"huge.bin"_s)}, {Src(u"small.txt"_s), Dst(u"small.txt"_s)}}, FDst);
+    QCOMPARE(Report.Result, int(cpCancelled));
+    QCOMPARE(Calls.size(), 1);
+    QCOMPARE(Calls[0].Total, Size + 5);
+    QCOMPARE(Calls[0].Done, MiB);
+    QCOMPARE(FilesBelow(FDst), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TFileCopierTest)
+#include "tst_filecopier.moc"
