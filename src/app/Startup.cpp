@@ -1,12 +1,20 @@
 #include "Startup.h"
 
+#include "AboutForm.h"
+#include "ActionExecution.h"
+#include "BrowseForm.h"
 #include "CursorSlots.h"
+#include "FileCopier.h"
+#include "ImageList.h"
 #include "InstanceLock.h"
+#include "ListForm.h"
 #include "MainForm.h"
 #include "MemoryTuning.h"
 #include "MessageService.h"
+#include "MusicPlayer.h"
 #include "PhotoForm.h"
 #include "PngEncoder.h"
+#include "ReadForm.h"
 #include "SplashForm.h"
 #include "SystemLanguage.h"
 #include "config/DesignSettings.h"
@@ -93,6 +101,56 @@ int SaveSnapshot(QWidget& Window, const QString& FileName)
     return 0;
 }
 
+// What the windows do for one another: the main window's commands open the others, and running an
+// action opens the viewer, the reader and the copy window and plays its music.
+TBrowseFEnvironment BrowseEnvironment(TMainF& MainF)
+{
+    TBrowseFEnvironment Environment;
+    Environment.CurrentItem = [&MainF] { return static_cast<const TItem*>(MainF.CurrentItem()); };
+    Environment.CopyGlyph = MainF.ImagesList->Image(5);
+    Environment.ImagesFolder = TMainF::ImagesFolder();
+    return Environment;
+}
+
+void ConnectWindows(TMainF& MainF, TAboutF& AboutForm, TPhotoF& PhotoForm, TReadF& ReadForm,
+                    TBrowseF& BrowseForm, TListF& ListForm)
+{
+    TActionEnvironment& Actions = ActionEnvironment();
+    Actions.ShowImageList = [&PhotoForm](const TShellActions& List, int Start) {
+        PhotoForm.ShowImageList(List, Start);
+    };
+    Actions.ShowText = [&ReadForm](const QString& FileName) {
+        ReadForm.LoadDocument(NativePath(FileName));
+        ReadForm.ShowModal();
+    };
+    Actions.PlayMusic = [&MainF](const QString& FileName) { MainF.Music().PlayItemMusic(FileName); };
+    Actions.CurrentItem = [&MainF] { return MainF.CurrentItem(); };
+    Actions.ExecuteCopy = [&BrowseForm](const TCopyRules& Rules, QString& Folder) {
+        int Result = BrowseForm.ExecuteCopy(Rules);
+        // A copy that failed or was cancelled leaves nothing to open.
+        if (Result == mrOk && BrowseForm.LastCopyResult() != cpDone) {
+            Result = mrCancel;
+        }
+        Folder = BrowseForm.Folder();
+        return Result;
+    };
+    MainF.OnCopyFiles = [&BrowseForm](TItem& Item) { BrowseForm.ExecuteCopy(Item.CopyRules); };
+
+    MainF.OnExecuteItemAction = [](const TItemAction& Action) { ExecuteItemAction(Action); };
+    MainF.OnChooseAction = [&ListForm] {
+        ListForm.show();
+        ListForm.raise();
+        ListForm.activateWindow();
+    };
+    ListForm.OnExecuteAction = [](const TItemAction& Action) { ExecuteItemAction(Action); };
+    MainF.OnShowOptions = [&AboutForm] {
+        AboutForm.show();
+        AboutForm.raise();
+        AboutForm.activateWindow();
+    };
+    AboutForm.OnPlayMusic = [&MainF] { MainF.Music().PlayMusic(MainF.Music().MusicFileName(), true, true); };
+}
+
 } // namespace
 
 int RunAutorun(int argc, char** argv)
@@ -159,7 +217,12 @@ int RunAutorun(int argc, char** argv)
     int ExitCode = 0;
     {
         TMainF MainF;
+        TAboutF AboutForm;
         TPhotoF PhotoForm;
+        TReadF ReadForm(&MainF);
+        TBrowseF BrowseForm(BrowseEnvironment(MainF));
+        TListF ListForm(&MainF);
+        ConnectWindows(MainF, AboutForm, PhotoForm, ReadForm, BrowseForm, ListForm);
         // 14. The splash, if it was shown, goes once every window exists.
         if (HasStartFlag(sfShowSplash))
             CloseSplash();
