@@ -26,10 +26,12 @@
 #include <QEventLoop>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
@@ -296,6 +298,11 @@ void TBrowseF::FormCreate()
     DriveList->SetColor(static_cast<int>(DesignSettings.Colors.Text));
     // A single border: the user cannot size the window.
     setFixedSize(size());
+    // Placed in the middle of the screen rather than wherever the system puts a new window.
+    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
+        const QRect Area = Screen->availableGeometry();
+        move(Area.x() + (Area.width() - width()) / 2, Area.y() + (Area.height() - height()) / 2);
+    }
 
     // 5. The icon.
     const QString IconFile = FEnvironment.ImagesFolder + u"copy.ico"_s;

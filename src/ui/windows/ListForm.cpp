@@ -282,6 +282,8 @@ void TListF::DrawEntry(int Index, const QRect& Rect, TOwnerDrawState State)
         Canvas->drawImage(QRect(Rect.left() + 4, Rect.top() + 4, IconSize, IconSize), Icon);
     }
 
+    // The selection's light fill would swallow the system's highlight text colour.
+    Canvas->setPen(ColorToRGB(ActionList->Font()->Color()));
     QRect Area = Rect.adjusted(4 + IconSize + 8, 4, -4, -4);
     QStringList Lines;
     const QFontMetrics Metrics(Canvas->font());
