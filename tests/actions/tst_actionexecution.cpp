@@ -2,6 +2,7 @@
 // without an association, the parameter placeholder, folders and documents, copying before opening.
 
 #include "ActionExecution.h"
+#include "FakeMessageService.h"
 #include "FakeShellService.h"
 #include "MessageService.h"
 #include "Pause.h"
@@ -20,23 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TScriptedMessages : public IMessageService
-{
-public:
-    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
-    {
-        Boxes.append({Text, Caption, Flags});
-        return Answer;
-    }
-    struct TBox
-    {
-        QString Text, Caption;
-        unsigned Flags;
-    };
-    QList<TBox> Boxes;
-    int Answer = idOk;
-};
 
 TShellAction& AddStep(TItemAction& Action, TShlActionType Type, TObjectType Object, const QString& OpenObject)
 {
@@ -76,7 +60,7 @@ private:
     std::unique_ptr<TVeltraneProject> FProject;
     TItem* FItem = nullptr;
     TFakeShellService FShell;
-    TScriptedMessages FMessages;
+    TRecordingMessages FMessages;
     QList<qint64> FPauses;
     QList<QPair<int, int>> FShownRuns; // start, count of the list when shown
     QStringList FTexts, FMusic;

@@ -1,6 +1,7 @@
 // Start-up's pieces: the disc root, the structure-file search, the command line and loading with
 // its messages, on folder trees made by the test, with recording message and shell services.
 
+#include "FakeMessageService.h"
 #include "FakeShellService.h"
 #include "MessageService.h"
 #include "Startup.h"
@@ -20,22 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TRecordingMessages : public IMessageService
-{
-public:
-    struct TBox
-    {
-        QString Text, Caption;
-        unsigned Flags;
-    };
-    QList<TBox> Boxes;
-    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
-    {
-        Boxes.append({Text, Caption, Flags});
-        return 1;
-    }
-};
 
 QByteArray ReadFixture(const QString& Name)
 {
@@ -194,8 +179,8 @@ void TestStartup::snapshotValue_data()
     QTest::addColumn<QString>("File");
     QTest::newRow("none") << u"autorun"_s << QString();
     QTest::newRow("keeps its case") << u"autorun SNAPSHOT=/Tmp/Main Window.PNG"_s << u"/Tmp/Main"_s;
-    QTest::newRow("blank as ?, ended by ;") << u"autorun snapshot=/tmp/My?Shot.png;nosplash"_s
-                                            << u"/tmp/My Shot.png"_s;
+    QTest::newRow("blank as ?, ended by ;")
+        << u"autorun snapshot=/tmp/My?Shot.png;nosplash"_s << u"/tmp/My Shot.png"_s;
     QTest::newRow("empty value") << u"autorun snapshot= nosplash"_s << QString();
 }
 
@@ -206,7 +191,8 @@ void TestStartup::snapshotValue()
     QCOMPARE(ParseCommandLine(Line), -1);
     QCOMPARE(SnapshotFileName, File);
     // A snapshot neither holds a splash nor plays music.
-    QCOMPARE(HasStartFlag(sfShowSplash) && HasStartFlag(sfBackgroundMusic), File.isEmpty() && !Line.contains(u"nosplash"_s));
+    QCOMPARE(HasStartFlag(sfShowSplash) && HasStartFlag(sfBackgroundMusic),
+             File.isEmpty() && !Line.contains(u"nosplash"_s));
 }
 
 void TestStartup::htmfile_data()

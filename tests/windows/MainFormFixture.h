@@ -5,6 +5,7 @@
 // recording services for message boxes, the shell and sound.
 
 #include "CursorSlots.h"
+#include "FakeMessageService.h"
 #include "FakeShellService.h"
 #include "FakeSoundEngine.h"
 #include "MainForm.h"
@@ -27,22 +28,6 @@
 #include <QtTest>
 
 #include <memory>
-
-class TRecordingMessages : public IMessageService
-{
-public:
-    struct TBox
-    {
-        QString Text, Caption;
-        unsigned Flags = 0;
-    };
-    QList<TBox> Boxes;
-    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
-    {
-        Boxes.append({Text, Caption, Flags});
-        return 1;
-    }
-};
 
 // Builders of a project in code.
 inline TSection& AddSection(TVeltraneProject& P, const QString& Name, const QString& Description = {})

@@ -5,6 +5,7 @@
 #include "ComboBox.h"
 #include "DirectoryListBox.h"
 #include "Edit.h"
+#include "FakeMessageService.h"
 #include "FakeShellService.h"
 #include "FakeVolumeProvider.h"
 #include "Image.h"
@@ -31,22 +32,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TRecordingMessages : public IMessageService
-{
-public:
-    struct TBox
-    {
-        QString Text, Caption;
-        unsigned Flags = 0;
-    };
-    QList<TBox> Boxes;
-    int MessageBox(const QString& Text, const QString& Caption, unsigned Flags) override
-    {
-        Boxes.append({Text, Caption, Flags});
-        return 1;
-    }
-};
 
 bool WriteFile(const QString& Path, const QByteArray& Data)
 {

@@ -816,19 +816,14 @@ void TAboutF::FormMouseDown(QObject* Sender, TMouseButton Button, TShiftState Sh
 {
     Q_UNUSED(Sender);
     Q_UNUSED(Shift);
-    FDragging = Button == mbLeft;
-    if (FDragging) {
-        FDragStart = QPoint(X, Y);
-    }
+    FDrag.MouseDown(Button, X, Y);
 }
 
 void TAboutF::FormMouseMove(QObject* Sender, TShiftState Shift, int X, int Y)
 {
     Q_UNUSED(Sender);
     Q_UNUSED(Shift);
-    if (FDragging) {
-        move(x() + X - FDragStart.x(), y() + Y - FDragStart.y());
-    }
+    FDrag.MouseMove(this, X, Y);
 }
 
 void TAboutF::FormMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -838,7 +833,7 @@ void TAboutF::FormMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shif
     Q_UNUSED(Shift);
     Q_UNUSED(X);
     Q_UNUSED(Y);
-    FDragging = false;
+    FDrag.MouseUp();
 }
 
 bool TAboutF::event(QEvent* Event)

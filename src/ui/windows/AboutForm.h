@@ -2,6 +2,7 @@
 
 #include "Form.h"
 #include "OwnerDraw.h"
+#include "WindowDrag.h"
 
 #include <QColor>
 #include <QFont>
@@ -114,7 +115,7 @@ public:
     // The full name of the version history file.
     static QString HistoryFileName();
     // True while a drag of the window is on.
-    bool Dragging() const { return FDragging; }
+    bool Dragging() const { return FDrag.Dragging(); }
 
     // --- Handlers ---
     void PageChooserCategoryChange(QObject* Sender);
@@ -155,8 +156,7 @@ private:
 
     std::unique_ptr<TPicture> FBackground;
     QList<bool> FSavedChecks;
-    bool FDragging = false;
-    QPoint FDragStart;
+    TWindowDrag FDrag;
 };
 
 // The about window of the run (created once by start-up), or nullptr.

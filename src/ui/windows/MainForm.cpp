@@ -939,19 +939,14 @@ void TMainF::TopImgMouseDown(QObject* Sender, TMouseButton Button, TShiftState S
 {
     Q_UNUSED(Sender);
     Q_UNUSED(Shift);
-    FDragging = Button == mbLeft;
-    if (FDragging) {
-        FDragStart = QPoint(X, Y);
-    }
+    FDrag.MouseDown(Button, X, Y);
 }
 
 void TMainF::TopImgMouseMove(QObject* Sender, TShiftState Shift, int X, int Y)
 {
     Q_UNUSED(Sender);
     Q_UNUSED(Shift);
-    if (FDragging) {
-        move(x() + X - FDragStart.x(), y() + Y - FDragStart.y());
-    }
+    FDrag.MouseMove(this, X, Y);
 }
 
 void TMainF::TopImgMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -961,7 +956,7 @@ void TMainF::TopImgMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shi
     Q_UNUSED(Shift);
     Q_UNUSED(X);
     Q_UNUSED(Y);
-    FDragging = false;
+    FDrag.MouseUp();
 }
 
 QMenu* TMainF::SystemMenu()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form.h"
+#include "WindowDrag.h"
 #include "config/ControlsProps.h"
 
 #include <QHash>
@@ -196,7 +197,7 @@ public:
     QMenu* SystemMenu();
     void RunSystemCommand(TSystemCommand Command);
     // True while the title bar drags the window.
-    bool Dragging() const { return FDragging; }
+    bool Dragging() const { return FDrag.Dragging(); }
 
     // The whole client area as shown.
     QImage RenderSnapshot();
@@ -256,8 +257,7 @@ private:
     TItem* FCurrentItem = nullptr;
     bool FIntroShown = false;
     TTreeNode* FLastCollapsed = nullptr;
-    bool FDragging = false;
-    QPoint FDragStart;
+    TWindowDrag FDrag;
     bool FCentered = false;
     // The caption DrawBtnCaption drew last, and each button's caption font (size, colour).
     QString FLastCaption;
