@@ -75,6 +75,11 @@ QImage TGraphic::ToBitmap(QSize Size, const QColor& Background) const
         Size = this->Size();
     if (!CheckImageSize(Size.width(), Size.height()).isEmpty())
         return {};
+    // An opaque picture at its own size already is that bitmap; it is shared, not drawn again.
+    if (const auto* Raster = dynamic_cast<const TRasterGraphic*>(this);
+        Raster && !IsIcon() && Raster->Image().format() == QImage::Format_RGB32 &&
+        Raster->Image().size() == Size)
+        return Raster->Image();
     QImage Bitmap(Size, QImage::Format_RGB32);
     if (Bitmap.isNull())
         return {};
@@ -134,8 +139,9 @@ bool ReadPictureFile(const QString& FileName, QByteArray& Data, QString& Reason)
         Reason = QStringLiteral("file of %1 bytes is above the limit of %2 bytes").arg(Size).arg(Max);
         return false;
     }
-    // Read at most one byte more than the limit: a file that grows meanwhile is still capped.
-    Data = File.read(Max + 1);
+    // One byte more than the size: a buffer of the limit's size would be allocated for every picture.
+    // A file that grows meanwhile is still capped.
+    Data = File.read(Size + 1);
     if (File.error() != QFileDevice::NoError) {
         Reason = File.errorString();
         return false;

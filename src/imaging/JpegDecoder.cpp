@@ -108,7 +108,15 @@ bool RunJpeg(TJpegContext& C)
         return false;
     }
     const bool Cmyk = D->jpeg_color_space == JCS_CMYK || D->jpeg_color_space == JCS_YCCK;
+    // libjpeg-turbo writes 0xAARRGGBB words straight into the picture's rows (alpha 0xFF), which
+    // spares converting every row.
+#if defined(JCS_ALPHA_EXTENSIONS) && Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const bool Direct = !Cmyk;
+    D->out_color_space = Cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+#else
+    const bool Direct = false;
     D->out_color_space = Cmyk ? JCS_CMYK : JCS_RGB;
+#endif
     D->scale_num = 1;
     D->scale_denom = uint(C.Options.ScaleDenominator);
     if (C.Options.Fast) {
@@ -117,7 +125,7 @@ bool RunJpeg(TJpegContext& C)
     }
     jpeg_calc_output_dimensions(D);
     const int Components = D->output_components;
-    if (Components != (Cmyk ? 4 : 3)) {
+    if (Components != (Cmyk || Direct ? 4 : 3)) {
         std::snprintf(C.Message, sizeof C.Message, "unexpected %d output components", Components);
         jpeg_destroy_decompress(D);
         return false;
@@ -134,15 +142,19 @@ bool RunJpeg(TJpegContext& C)
     // Adobe's CMYK files store the inks inverted; that is what the marker says.
     const bool Inverted = D->saw_Adobe_marker;
     while (D->output_scanline < D->output_height) {
-        JSAMPROW Rows[1] = {reinterpret_cast<JSAMPROW>(C.Row.data())};
         const int Y = int(D->output_scanline);
+        auto* Out = reinterpret_cast<QRgb*>(C.Image.scanLine(Y));
+        JSAMPROW Rows[1] = {Direct ? reinterpret_cast<JSAMPROW>(Out)
+                                   : reinterpret_cast<JSAMPROW>(C.Row.data())};
         if (jpeg_read_scanlines(D, Rows, 1) != 1) {
             std::snprintf(C.Message, sizeof C.Message, "data ends early");
             jpeg_destroy_decompress(D);
             return false;
         }
         const auto* S = reinterpret_cast<const uchar*>(C.Row.constData());
-        auto* Out = reinterpret_cast<QRgb*>(C.Image.scanLine(Y));
+        if (Direct) {
+            continue;
+        }
         if (Cmyk) {
             for (int X = 0; X < W; ++X, S += 4) {
                 uint Cy = S[0], M = S[1], Ye = S[2], K = S[3];

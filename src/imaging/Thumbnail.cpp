@@ -93,9 +93,11 @@ bool HermiteResample(const QImage& Source, int Width, int Height, QImage& Dest, 
             *Error = QString::fromLatin1(SourceTooSmallMessage);
         return false;
     }
-    QImage Src(Source.size(), QImage::Format_RGB32);
-    Src.fill(Qt::black);
-    {
+    // Transparent parts count as black; an opaque source is taken as it is.
+    QImage Src = Source;
+    if (Src.format() != QImage::Format_RGB32) {
+        Src = QImage(Source.size(), QImage::Format_RGB32);
+        Src.fill(Qt::black);
         QPainter Painter(&Src);
         Painter.drawImage(0, 0, Source);
     }
