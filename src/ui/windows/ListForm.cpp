@@ -29,11 +29,6 @@ namespace {
 constexpr int IconSize = 32;
 constexpr int MinEntryHeight = 40;
 
-QColor ColorOf(quint32 Ref)
-{
-    return QColor(int(Ref & 0xFF), int((Ref >> 8) & 0xFF), int((Ref >> 16) & 0xFF));
-}
-
 QRect ScreenRect()
 {
     const QScreen* Primary = QGuiApplication::primaryScreen();
@@ -173,6 +168,14 @@ void TListF::FormShow()
         }
         FAdding = nullptr;
     }
+    // Each entry's icon is looked up once here, not at every paint; the system's file icons join
+    // the image list until the next show.
+    FEntryIcons.clear();
+    for (int I = 0; I < ActionList->Count(); ++I) {
+        const auto* Action = ActionList->Items().ObjectAs<const TItemAction>(I);
+        const QImage Icon = Action ? EntryIcon(*Action) : QImage();
+        FEntryIcons.append(Icon.isNull() ? -1 : Icons->Add(Icon));
+    }
     if (ActionList->Count() > 0) {
         ActionList->SetItemIndex(0);
         const QRect Last = ActionList->ItemRect(ActionList->Count() - 1);
@@ -272,14 +275,13 @@ void TListF::DrawEntry(int Index, const QRect& Rect, TOwnerDrawState State)
     if (!Canvas || !Action) {
         return;
     }
-    const QColor Pen = ColorOf(DesignSettings.Colors.Windows);
+    const QColor Pen = ColorToRGB(qint32(DesignSettings.Colors.Windows));
     const bool Selected = State.testFlag(odSelected);
-    const QColor Brush = Selected ? ColorOf(DesignSettings.Colors.Text) : Canvas->brush().color();
+    const QColor Brush = Selected ? ColorToRGB(qint32(DesignSettings.Colors.Text)) : Canvas->brush().color();
     Canvas->fillRect(Rect, Brush);
 
-    const QImage Icon = EntryIcon(*Action);
-    if (!Icon.isNull()) {
-        Canvas->drawImage(QRect(Rect.left() + 4, Rect.top() + 4, IconSize, IconSize), Icon);
+    if (const int Icon = FEntryIcons.value(Index, -1); Icon >= 0) {
+        Canvas->drawImage(QRect(Rect.left() + 4, Rect.top() + 4, IconSize, IconSize), Icons->Image(Icon));
     }
 
     // The selection's light fill would swallow the system's highlight text colour.

@@ -5,6 +5,7 @@
 #include "WindowDrag.h"
 
 #include <QIcon>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -70,5 +71,6 @@ private:
 
     const TItemAction* FAdding = nullptr;
     int FProjectIcons = 0;
+    QList<int> FEntryIcons; // per entry, its image in Icons; -1: none
     TWindowDrag FDrag;
 };
