@@ -352,7 +352,7 @@ int main(int argc, char** argv)
     if (Args.size() == 3 && (Args[1] == u"--load"_s || Args[1] == u"--load-readied"_s)) {
         if (Args[1] == u"--load-readied"_s) {
             TuneMemoryAllocator();
-            ReserveHeapForLoad(std::max<qint64>(32 << 20, 2 * QFileInfo(Args[2]).size()));
+            ReserveHeapForLoad(HeapForProjectFile(QFileInfo(Args[2]).size()));
         }
         TVeltraneProject P;
         const double Ms = TimeLoad(P, Args[2]);

@@ -34,7 +34,6 @@
 #include <QToolTip>
 #include <QWindow>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -204,8 +203,7 @@ int RunAutorun(int argc, char** argv)
         return Exit;
     }
     // A large project is hundreds of thousands of small blocks; the heap is readied for them at once.
-    // What they take in memory is about twice the file's size.
-    ReserveHeapForLoad(std::max<qint64>(32 << 20, 2 * QFileInfo(NativePath(ProjectFilePath)).size()));
+    ReserveHeapForLoad(HeapForProjectFile(QFileInfo(NativePath(ProjectFilePath)).size()));
 
     // 12.
     QApplication::setApplicationName(ProductName.toString());

@@ -11,3 +11,10 @@ void TuneMemoryAllocator();
 // filling it takes a few hundred page faults instead of tens of thousands. Does nothing for small
 // amounts or where the system has no such pages. Returns how many bytes were readied.
 qint64 ReserveHeapForLoad(qint64 Bytes);
+
+// What loading a structure file of FileSize bytes takes in memory, for ReserveHeapForLoad: about
+// twice the file, and at least 32 MB, which also covers the windows and pictures of a small disc.
+inline qint64 HeapForProjectFile(qint64 FileSize)
+{
+    return qMax<qint64>(qint64(32) << 20, 2 * FileSize);
+}
