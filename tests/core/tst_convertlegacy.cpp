@@ -22,6 +22,8 @@ private slots:
     void copyModes_data();
     void copyModes();
     void pictures();
+    void splashTime_data();
+    void splashTime();
 };
 
 namespace {
@@ -55,6 +57,27 @@ void TestConvertLegacy::projectFields()
     QCOMPARE(P.Creator.Email, u"a@b"_s);
     QCOMPARE(P.Creator.WWW, u"www"_s);
     QCOMPARE(P.Creator.AuthorWords, u"Words"_s);
+}
+
+void TestConvertLegacy::splashTime_data()
+{
+    QTest::addColumn<int>("Legacy");
+    QTest::addColumn<int>("ShowTime");
+    QTest::newRow("positive") << 4 << 4;
+    QTest::newRow("zero") << 0 << 0;
+    QTest::newRow("negative means no hold") << -1 << 0;
+    QTest::newRow("most negative") << -32768 << 0;
+}
+
+void TestConvertLegacy::splashTime()
+{
+    QFETCH(int, Legacy);
+    QFETCH(int, ShowTime);
+    TVeltrane L;
+    L.SplashTime = static_cast<qint16>(Legacy);
+    TVeltraneProject P;
+    P.ConvertLegacy(L);
+    QCOMPARE(int(P.SplashScreen.ShowTime), ShowTime);
 }
 
 void TestConvertLegacy::onlyMainFilesBecomeActions()

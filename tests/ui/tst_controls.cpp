@@ -18,6 +18,8 @@ private slots:
     void alignLaysOutChildren();
     void anchorsFollowParentResize();
     void parentFontAndColorFollowParent();
+    void zeroFontSizeMeansDefault_data();
+    void zeroFontSizeMeansDefault();
     void transparentBitmapShowsParentUnderKeyColour();
     void showModalEndsWithModalResult();
     void keyPreviewSeesEachKeyOnce();
@@ -101,6 +103,28 @@ void TestControls::parentFontAndColorFollowParent()
     Child.SetColor(clWhite);
     QCOMPARE(Child.Color(), clWhite);
     QVERIFY(!Child.ParentColor());
+}
+
+void TestControls::zeroFontSizeMeansDefault_data()
+{
+    QTest::addColumn<QByteArray>("Line");
+    QTest::newRow("Font.Size=0") << QByteArray("Font.Size=0\n");
+    QTest::newRow("Font.Height=0") << QByteArray("Font.Height=0\n");
+}
+
+void TestControls::zeroFontSizeMeansDefault()
+{
+    QFETCH(QByteArray, Line);
+    TForm Form(nullptr, QStringLiteral("MainF"));
+    auto* Label = new TLabel(&Form, QStringLiteral("TitleLabel"));
+    TLabel Default;
+    TControlsPropsContainer Container;
+    Container.LoadFromBytes(QByteArray(QByteArray("[titlelabel]\n") + Line));
+    const QStringList Failures = Container.ApplyToControl(&Form, true);
+    QVERIFY2(Failures.isEmpty(), qPrintable(Failures.join(u'\n')));
+    // 0 stands for the default size, not for text one pixel high.
+    QCOMPARE(Label->Font()->ToQFont().pixelSize(), Default.Font()->ToQFont().pixelSize());
+    QVERIFY(Label->Font()->ToQFont().pixelSize() > 1);
 }
 
 void TestControls::transparentBitmapShowsParentUnderKeyColour()

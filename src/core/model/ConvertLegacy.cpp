@@ -5,6 +5,8 @@
 #include "model/Project.h"
 #include "text/Paths.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -143,7 +145,8 @@ void TVeltraneProject::ConvertLegacy(const Legacy::TVeltrane& Legacy)
 
     Folder = Legacy.ProjectPath;
     SetCreator(Legacy.UserInfo);
-    SplashScreen.ShowTime = static_cast<quint16>(Legacy.SplashTime);
+    // A time of 0 or less means no hold; a negative one must not wrap to 65535 seconds.
+    SplashScreen.ShowTime = static_cast<quint16>(std::max<qint16>(Legacy.SplashTime, 0));
 
     Pictures.Assign(Legacy.PicturesList);
     Sections.Assign(Legacy.Sections);

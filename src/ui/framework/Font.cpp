@@ -70,7 +70,9 @@ QFont TFont::ToQFont() const
 {
     QFont Result(FName);
     // A positive height counts the internal leading too; Qt's pixel size is close enough to both.
-    Result.setPixelSize(std::max(1, std::abs(FHeight)));
+    // Height 0 asks for the default size, as a size of 0 does; it is not a font one pixel high.
+    const int Height = FHeight == 0 ? DefaultHeight : FHeight;
+    Result.setPixelSize(std::max(1, std::abs(Height)));
     Result.setBold(FStyle.testFlag(fsBold));
     Result.setItalic(FStyle.testFlag(fsItalic));
     Result.setUnderline(FStyle.testFlag(fsUnderline));

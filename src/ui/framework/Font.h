@@ -31,6 +31,8 @@ public:
     Q_FLAG(TFontStyles)
 
     static constexpr int PixelsPerInch = 96;
+    // The height a font has when none is given; a height or size of 0 stands for it.
+    static constexpr int DefaultHeight = -11;
 
     explicit TFont(QObject* Parent = nullptr);
 
@@ -60,7 +62,7 @@ private:
     void Changed();
 
     QString FName = QStringLiteral("MS Sans Serif");
-    int FHeight = -11;
+    int FHeight = DefaultHeight;
     int FColor = static_cast<int>(0x80000008u); // clWindowText
     TFontStyles FStyle;
     int FCharset = 1; // DEFAULT_CHARSET
