@@ -11,6 +11,14 @@
 inline constexpr quint16 LangEnglishUS = 0x0409;
 inline constexpr quint16 LangRussian = 0x0419;
 
+// A text the code chooses by language, by the string table's own rule: the Russian text for the
+// Russian id, the English one for every other language (the table's fallback), so that a German or
+// British system does not get Russian menu items.
+inline QString TextForLanguage(quint16 LangId, const QString& English, const QString& Russian)
+{
+    return LangId == LangRussian ? Russian : English;
+}
+
 // The system's default language id. On Linux it comes from the locale the environment names.
 quint16 GetSystemDefaultLangID();
 

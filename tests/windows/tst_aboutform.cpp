@@ -52,6 +52,7 @@ private slots:
     void pageSwitch();
     void selectionOutsideTheTabsChangesNothing();
     void authorWithNameAndWebPageOnly();
+    void ampersandShownAsWritten();
     void authorWithEverything();
     void blankEmailIsHidden_data();
     void blankEmailIsHidden();
@@ -277,6 +278,18 @@ void TestAboutForm::selectionOutsideTheTabsChangesNothing()
     Form.PageChooser->SetSelectedCat(3);
     QVERIFY(Form.Descript->Visible());
     QVERIFY(!Form.AboutText->Visible());
+}
+
+void TestAboutForm::ampersandShownAsWritten()
+{
+    Project->Creator.SetInfo(u"Ann & Bob"_s, u"R&D Ltd"_s, u"a&b@example.org"_s, u"www.example.org/?a=1&b=2"_s);
+    TAboutF& Form = Create();
+    for (const TLabel* Value : {Form.CompanyLabel, Form.AuthorLabel, Form.EmailLabel, Form.WebLabel}) {
+        QVERIFY2(!(Value->TextFlags() & Qt::TextShowMnemonic), qPrintable(Value->objectName()));
+        // The width holds the "&" too: a label sized for a shortcut would be one character short.
+        QFontMetrics Metrics(Value->font());
+        QVERIFY2(Value->Width() >= Metrics.horizontalAdvance(Value->Caption()), qPrintable(Value->objectName()));
+    }
 }
 
 void TestAboutForm::authorWithNameAndWebPageOnly()

@@ -482,8 +482,9 @@ void TestBrowseForm::popupCaptionFollowsTheLanguage_data()
     QTest::addColumn<QString>("Required");
     QTest::newRow("English (United States)") << 0x0409 << u"&Open"_s << u"Required: 0.0 MB"_s;
     QTest::newRow("Russian") << 0x0419 << u"&Открыть"_s << u"Требуется: 0.0 MB"_s;
-    // Only US English counts as English for the menu.
-    QTest::newRow("English (United Kingdom)") << 0x0809 << u"&Открыть"_s << u"Required: 0.0 MB"_s;
+    // Every language the table has no texts for falls back to English, the menu item too.
+    QTest::newRow("English (United Kingdom)") << 0x0809 << u"&Open"_s << u"Required: 0.0 MB"_s;
+    QTest::newRow("German") << 0x0407 << u"&Open"_s << u"Required: 0.0 MB"_s;
 }
 
 void TestBrowseForm::popupCaptionFollowsTheLanguage()

@@ -409,7 +409,8 @@ void TestMainForm::copyItemCaption_data()
     QTest::addColumn<QString>("Locale");
     QTest::addColumn<QString>("Caption");
     QTest::newRow("US English") << u"en_US.UTF-8"_s << u"&Copy"_s;
-    QTest::newRow("British English") << u"en_GB.UTF-8"_s << u"&Копировать"_s;
+    QTest::newRow("British English") << u"en_GB.UTF-8"_s << u"&Copy"_s;
+    QTest::newRow("German") << u"de_DE.UTF-8"_s << u"&Copy"_s;
     QTest::newRow("Russian") << u"ru_RU.UTF-8"_s << u"&Копировать"_s;
 }
 

@@ -585,6 +585,10 @@ void TAboutF::CreateAuthorPage()
     WebImg->SetEnabled(WebLabel->Enabled());
     WebLabel->OnClick = [this](QObject* Sender) { WebLabelClick(Sender); };
 
+    // Names, companies and addresses are shown as written: "Ann & Bob" is no keyboard shortcut.
+    for (TLabel* Value : {CompanyLabel, AuthorLabel, EmailLabel, WebLabel}) {
+        Value->SetShowAccelChar(false);
+    }
     for (TLabel* Link : {EmailLabel, WebLabel}) {
         Link->OnMouseEnter = [this](QObject* Sender) { LinkMouseEnter(Sender); };
         Link->OnMouseLeave = [this](QObject* Sender) { LinkMouseLeave(Sender); };

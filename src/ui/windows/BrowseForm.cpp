@@ -245,7 +245,7 @@ void TBrowseF::FormCreate()
     };
     PMenu = new TPopupMenu(this, u"PMenu"_s);
     OpenDirItem = new TMenuItem(PMenu, u"OpenDirItem"_s);
-    OpenDirItem->SetCaption(FLangId == LangEnglishUS ? u"&Open"_s : u"&Открыть"_s);
+    OpenDirItem->SetCaption(TextForLanguage(FLangId, u"&Open"_s, u"&Открыть"_s));
     OpenDirItem->OnClick = [this](QObject* Sender) { OpenDirItemClick(Sender); };
     PMenu->Add(OpenDirItem);
     ObjectsSizeL = new TLabel(this, u"ObjectsSizeL"_s);

@@ -163,7 +163,7 @@ TMainF::TMainF(const TEnvironment& Environment, QWidget* Parent) : TForm(Parent,
 
     // 1. The window.
     SetCaption(QCoreApplication::applicationName());
-    CopyItem->SetCaption(GetSystemDefaultLangID() == LangEnglishUS ? u"&Copy"_s : u"&Копировать"_s);
+    CopyItem->SetCaption(TextForLanguage(GetSystemDefaultLangID(), u"&Copy"_s, u"&Копировать"_s));
     // 2. Work objects.
     TreeImages = new TImageList(this, u"TreeImages"_s);
     FPaintBitmap = QImage();
