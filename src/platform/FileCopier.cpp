@@ -37,6 +37,37 @@ bool IsInside(const QString& Path, const QString& Root)
     return Path.size() > Prefix.size() && Path.startsWith(Prefix, PathCase);
 }
 
+// The path the system reaches through Path (cleaned, absolute): links in the part that exists are
+// followed, and so is a link at its end even when it leads nowhere yet, since writing there creates
+// what it points to. Empty when links go round in circles.
+QString RealPath(const QString& Path)
+{
+    QString Current = Path;
+    // As many hops as the system itself allows before it gives up.
+    for (int Hop = 0; Hop < 40; ++Hop) {
+        const QFileInfo Info(Current);
+        if (Info.isSymLink()) {
+            // Relative link targets are made absolute against the link's folder by Qt.
+            Current = CleanPath(Info.symLinkTarget());
+            continue;
+        }
+        if (Info.exists()) {
+            return Info.canonicalFilePath();
+        }
+        // Not there yet: the real folder above it, then the name, which is no link.
+        const QString Parent = Info.absolutePath();
+        if (Parent == Current) {
+            return Current;
+        }
+        const QString RealParent = RealPath(Parent);
+        if (RealParent.isEmpty()) {
+            return QString();
+        }
+        return RealParent.endsWith(u'/') ? RealParent + Info.fileName() : RealParent + u'/' + Info.fileName();
+    }
+    return QString();
+}
+
 // Progress of the whole run. Done never goes back, and Total grows when a file turned out larger
 // than it was when the sizes were taken, so that Done never passes it.
 class TProgress
@@ -89,6 +120,8 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
 
     TCopyReport Report;
     const QString CleanRoot = CleanPath(Root);
+    // The chosen folder may itself be reached through a link; that is the user's choice.
+    const QString RealRoot = QDir::isAbsolutePath(CleanRoot) ? RealPath(CleanRoot) : QString();
 
     // 64-bit sizes throughout: files above 4 GB are common on DVD images.
     QList<qint64> PlannedEnds;
@@ -178,6 +211,14 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
         // reach anywhere but the folder the user chose.
         if (!IsInside(Target, CleanRoot)) {
             Fail(Item.Target, u"lies outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
+                                  u" and is not written"_s);
+            return TFileOutcome::Failed;
+        }
+        // A link already in the chosen folder can lead elsewhere, so the place really written, the
+        // folders made on the way included, must lie inside it too.
+        const QString RealTarget = RealPath(Target);
+        if (RealRoot.isEmpty() || !IsInside(RealTarget, RealRoot)) {
+            Fail(Item.Target, u"leads through a link outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
                                   u" and is not written"_s);
             return TFileOutcome::Failed;
         }

@@ -86,6 +86,8 @@ private slots:
     void ExistingTargetFollowsAnswers();
     void RefusesTargetsOutsideRoot_data();
     void RefusesTargetsOutsideRoot();
+    void LinksInsideRootMustNotLeadOut_data();
+    void LinksInsideRootMustNotLeadOut();
     void SkipsSourceThatIsTheTarget();
     void MissingSourceIsReportedOthersCopied();
     void WriteFailureIsReported_data();
@@ -312,6 +314,67 @@ void TFileCopierTest::RefusesTargetsOutsideRoot()
     }
     Expected.sort();
     // Nothing anywhere else: not beside the chosen folder, not above it.
+    QCOMPARE(FilesBelow(FTemp->path()), Expected);
+}
+
+void TFileCopierTest::LinksInsideRootMustNotLeadOut_data()
+{
+    // Links made in the chosen folder before the copy: name below <dst> -> what it points to, with
+    // "<out>" a folder beside the chosen one holding "kept.txt".
+    QTest::addColumn<QStringList>("Links");
+    QTest::addColumn<QString>("Target"); // below <dst>
+    QTest::addColumn<QString>("Written"); // where the file lands, below <tmp>; "" when refused
+
+    QTest::newRow("folder link out") << QStringList{u"out=<out>"_s} << u"out/x.txt"_s << QString();
+    QTest::newRow("folder link out, new folder below") << QStringList{u"out=<out>"_s} << u"out/new/x.txt"_s
+                                                       << QString();
+    QTest::newRow("relative folder link out") << QStringList{u"out=../outside"_s} << u"out/x.txt"_s << QString();
+    QTest::newRow("file link out") << QStringList{u"kept.txt=<out>/kept.txt"_s} << u"kept.txt"_s << QString();
+    QTest::newRow("dangling file link out") << QStringList{u"x.txt=<out>/x.txt"_s} << u"x.txt"_s << QString();
+    QTest::newRow("link to a link out") << QStringList{u"a=b"_s, u"b=<out>"_s} << u"a/x.txt"_s << QString();
+    QTest::newRow("links in a circle") << QStringList{u"a=b"_s, u"b=a"_s} << u"a/x.txt"_s << QString();
+    QTest::newRow("folder link staying inside") << QStringList{u"in=<dst>/real"_s} << u"in/x.txt"_s
+                                                << u"dst/real/x.txt"_s;
+}
+
+void TFileCopierTest::LinksInsideRootMustNotLeadOut()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("symbolic links need rights on this system");
+#endif
+    QFETCH(QStringList, Links);
+    QFETCH(QString, Target);
+    QFETCH(QString, Written);
+    const QString Out = FTemp->filePath(u"outside"_s);
+    QVERIFY(WriteFile(Out + u"/kept.txt"_s, "kept"));
+    QVERIFY(QDir().mkpath(Dst(u"real"_s)));
+    for (const QString& Link : std::as_const(Links)) {
+        const QStringList Parts = Link.split(u'=');
+        QString To = Parts[1];
+        To.replace(u"<out>"_s, Out).replace(u"<dst>"_s, FDst);
+        QVERIFY(QFile::link(To, Dst(Parts[0])));
+    }
+    QVERIFY(WriteFile(Src(u"x.txt"_s), "copied"));
+    const QStringList Before = FilesBelow(FTemp->path());
+
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    const TCopyReport Report = Copier.Run({{Src(u"x.txt"_s), Dst(Target)}}, FDst);
+
+    QStringList Expected = Before;
+    if (Written.isEmpty()) {
+        QCOMPARE(Report.Result, int(cpFailed));
+        QCOMPARE(Report.Errors.size(), 1);
+        QVERIFY2(Report.Errors[0].contains(QDir::toNativeSeparators(Dst(Target))), qPrintable(Report.Errors[0]));
+    } else {
+        QCOMPARE(Report.Errors, QStringList());
+        QCOMPARE(Report.Copied, 1);
+        QCOMPARE(ReadFile(FTemp->filePath(Written)), QByteArray("copied"));
+        Expected.append(Written);
+        Expected.sort();
+    }
+    QCOMPARE(ReadFile(Out + u"/kept.txt"_s), QByteArray("kept"));
+    QCOMPARE(QDir(Out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"kept.txt"_s});
     QCOMPARE(FilesBelow(FTemp->path()), Expected);
 }
 
