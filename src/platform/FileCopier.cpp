@@ -147,14 +147,16 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
 
     // Copies one file; Source and Target are checked already.
     const auto CopyFile = [&](const QString& Source, const QString& Target) -> TFileOutcome {
-        QFile In(Source);
+        const std::unique_ptr<QFile> InFile = FileSystem->Source(Source);
+        QFile& In = *InFile;
         if (!In.open(QIODevice::ReadOnly)) {
             Fail(Source, u"cannot be read: "_s + In.errorString());
             return TFileOutcome::Failed;
         }
         // Written under a temporary name and published whole by commit: a cancel or a failure
         // leaves no partial file, and an existing target stays intact until the new one is complete.
-        QSaveFile Out(Target);
+        const std::unique_ptr<QSaveFile> OutFile = FileSystem->Target(Target);
+        QSaveFile& Out = *OutFile;
         if (!Out.open(QIODevice::WriteOnly)) {
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
