@@ -63,7 +63,7 @@ QString RealPath(const QString& Path)
         if (RealParent.isEmpty()) {
             return QString();
         }
-        return RealParent.endsWith(u'/') ? RealParent + Info.fileName() : RealParent + u'/' + Info.fileName();
+        return RealParent.endsWith(u'/') ? QString(RealParent + Info.fileName()) : QString(RealParent + u'/' + Info.fileName());
     }
     return QString();
 }
@@ -173,8 +173,10 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
                 break;
             }
             if (Out.write(Buffer.constData(), Got) != Got) {
+                // Taken first: dropping the file replaces the reason (a full disk) with its own.
+                const QString Reason = Out.errorString();
                 Out.cancelWriting();
-                Fail(Target, u"cannot be written: "_s + Out.errorString());
+                Fail(Target, u"cannot be written: "_s + Reason);
                 return TFileOutcome::Failed;
             }
             Progress.Add(Got);
