@@ -125,7 +125,7 @@ qint64 CopyWithCp(const QString& Source, const QString& Target)
     return Timer.elapsed();
 }
 
-// Copies one large file through the window and presses Cancel once a tenth is done; milliseconds
+// Copies one large file through the window and presses Cancel at the first progress shown; milliseconds
 // from the press to the copy's end.
 qint64 CancelMidFile(const QString& Source, const QString& Target)
 {
@@ -138,7 +138,7 @@ qint64 CancelMidFile(const QString& Source, const QString& Target)
     QObject::connect(&Poll, &QTimer::timeout, [&] {
         for (QWidget* W : QApplication::topLevelWidgets()) {
             auto* Dialog = qobject_cast<QProgressDialog*>(W);
-            if (Dialog && Dialog->isVisible() && Dialog->value() >= 100 && !SincePress.isValid()) {
+            if (Dialog && Dialog->isVisible() && Dialog->value() > 0 && !SincePress.isValid()) {
                 SincePress.start();
                 Dialog->cancel();
             }
@@ -205,6 +205,21 @@ int main(int argc, char** argv)
             QDir(Target).removeRecursively();
             Sync();
         }
+    }
+    // The copier makes every file durable before it takes its name (so a crash or a pulled stick never
+    // leaves a torn file under the real name); cp -r leaves the data in the cache. The same work for cp:
+    {
+        const QString Target = Temp.filePath(u"cp"_s);
+        QElapsedTimer Timer;
+        Timer.start();
+        CopyWithCp(Source, Target);
+        Sync();
+        const qint64 Ms = Timer.elapsed();
+        std::printf("cp -r then sync %7lld ms  %7.1f MiB/s  (ratio to the copy window %.2f)\n",
+                    static_cast<long long>(Ms), double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000),
+                    double(Ms) / double(BestOurs));
+        QDir(Target).removeRecursively();
+        Sync();
     }
     std::printf("best: copy window %lld ms, cp -r %lld ms, throughput ratio %.2f (target >= 0.90)\n",
                 static_cast<long long>(BestOurs), static_cast<long long>(BestCp), double(BestCp) / double(BestOurs));

@@ -1,7 +1,7 @@
 // Fuzzes the controls.ini reader: the file's bytes are read, and every line applied to a small tree
 // of objects as the window applies them to its controls.
 
-#include "ControlsProps.h"
+#include "config/ControlsProps.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -1,8 +1,8 @@
 // Fuzzes the INI reader behind shell.ini: the file's bytes are decoded and parsed, every section and
 // key read back, and the settings the program takes from shell.ini built from them.
 
-#include "DesignSettings.h"
-#include "IniFile.h"
+#include "config/DesignSettings.h"
+#include "config/IniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {

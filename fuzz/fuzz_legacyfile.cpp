@@ -1,7 +1,7 @@
 // Fuzzes the legacy structure file as the program opens it: from a file, whatever its length.
 
-#include "LegacyModel.h"
-#include "StructureFile.h"
+#include "model/LegacyModel.h"
+#include "model/StructureFile.h"
 
 #include <QTemporaryDir>
 #include <QFile>

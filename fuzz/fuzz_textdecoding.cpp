@@ -1,8 +1,8 @@
 // Fuzzes text decoding: the byte-order marks (UTF-8, UTF-16LE), malformed UTF-8 and UTF-16 and every
 // 8-bit code page. Decoding never fails; text a code page can encode must come back as it was.
 
-#include "CodePage.h"
-#include "IniFile.h"
+#include "text/CodePage.h"
+#include "config/IniFile.h"
 
 #include <cstdlib>
 
