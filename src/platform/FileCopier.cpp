@@ -37,6 +37,37 @@ bool IsInside(const QString& Path, const QString& Root)
     return Path.size() > Prefix.size() && Path.startsWith(Prefix, PathCase);
 }
 
+// The path the system reaches through Path (cleaned, absolute): links in the part that exists are
+// followed, and so is a link at its end even when it leads nowhere yet, since writing there creates
+// what it points to. Empty when links go round in circles.
+QString RealPath(const QString& Path)
+{
+    QString Current = Path;
+    // As many hops as the system itself allows before it gives up.
+    for (int Hop = 0; Hop < 40; ++Hop) {
+        const QFileInfo Info(Current);
+        if (Info.isSymLink()) {
+            // Relative link targets are made absolute against the link's folder by Qt.
+            Current = CleanPath(Info.symLinkTarget());
+            continue;
+        }
+        if (Info.exists()) {
+            return Info.canonicalFilePath();
+        }
+        // Not there yet: the real folder above it, then the name, which is no link.
+        const QString Parent = Info.absolutePath();
+        if (Parent == Current) {
+            return Current;
+        }
+        const QString RealParent = RealPath(Parent);
+        if (RealParent.isEmpty()) {
+            return QString();
+        }
+        return RealParent.endsWith(u'/') ? QString(RealParent + Info.fileName()) : QString(RealParent + u'/' + Info.fileName());
+    }
+    return QString();
+}
+
 // Progress of the whole run. Done never goes back, and Total grows when a file turned out larger
 // than it was when the sizes were taken, so that Done never passes it.
 class TProgress
@@ -89,6 +120,8 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
 
     TCopyReport Report;
     const QString CleanRoot = CleanPath(Root);
+    // The chosen folder may itself be reached through a link; that is the user's choice.
+    const QString RealRoot = QDir::isAbsolutePath(CleanRoot) ? RealPath(CleanRoot) : QString();
 
     // 64-bit sizes throughout: files above 4 GB are common on DVD images.
     QList<qint64> PlannedEnds;
@@ -114,14 +147,16 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
 
     // Copies one file; Source and Target are checked already.
     const auto CopyFile = [&](const QString& Source, const QString& Target) -> TFileOutcome {
-        QFile In(Source);
+        const std::unique_ptr<QFile> InFile = FileSystem->Source(Source);
+        QFile& In = *InFile;
         if (!In.open(QIODevice::ReadOnly)) {
             Fail(Source, u"cannot be read: "_s + In.errorString());
             return TFileOutcome::Failed;
         }
         // Written under a temporary name and published whole by commit: a cancel or a failure
         // leaves no partial file, and an existing target stays intact until the new one is complete.
-        QSaveFile Out(Target);
+        const std::unique_ptr<QSaveFile> OutFile = FileSystem->Target(Target);
+        QSaveFile& Out = *OutFile;
         if (!Out.open(QIODevice::WriteOnly)) {
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
@@ -138,8 +173,10 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
                 break;
             }
             if (Out.write(Buffer.constData(), Got) != Got) {
+                // Taken first: dropping the file replaces the reason (a full disk) with its own.
+                const QString Reason = Out.errorString();
                 Out.cancelWriting();
-                Fail(Target, u"cannot be written: "_s + Out.errorString());
+                Fail(Target, u"cannot be written: "_s + Reason);
                 return TFileOutcome::Failed;
             }
             Progress.Add(Got);
@@ -178,6 +215,14 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
         // reach anywhere but the folder the user chose.
         if (!IsInside(Target, CleanRoot)) {
             Fail(Item.Target, u"lies outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
+                                  u" and is not written"_s);
+            return TFileOutcome::Failed;
+        }
+        // A link already in the chosen folder can lead elsewhere, so the place really written, the
+        // folders made on the way included, must lie inside it too.
+        const QString RealTarget = RealPath(Target);
+        if (RealRoot.isEmpty() || !IsInside(RealTarget, RealRoot)) {
+            Fail(Item.Target, u"leads through a link outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
                                   u" and is not written"_s);
             return TFileOutcome::Failed;
         }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QFile>
 #include <QList>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 // Copies a list of files from the disc to the hard disk: folders are made as needed, existing files
 // are replaced only when the user agrees, each file is written to a temporary file and published
@@ -42,9 +45,27 @@ struct TCopyReport
     QStringList Errors; // one line per failed file, naming it and the reason
 };
 
+// Makes the files the copier reads and writes, unopened. The copier's only contact with file contents,
+// so that tests can make reads and writes fail part way (a full disk, a disc taken out).
+class TCopyFileSystem
+{
+public:
+    virtual ~TCopyFileSystem() = default;
+    virtual std::unique_ptr<QFile> Source(const QString& FileName) const
+    {
+        return std::make_unique<QFile>(FileName);
+    }
+    virtual std::unique_ptr<QSaveFile> Target(const QString& FileName) const
+    {
+        return std::make_unique<QSaveFile>(FileName);
+    }
+};
+
 class TFileCopier
 {
 public:
+    // Where file contents are read and written; never null.
+    std::shared_ptr<const TCopyFileSystem> FileSystem = std::make_shared<TCopyFileSystem>();
     // Asked for every target that exists already, unless an earlier answer was "to all".
     // Unset: existing files are kept (oaNo).
     std::function<TOverwriteAnswer(const QString& Target)> OnOverwrite;

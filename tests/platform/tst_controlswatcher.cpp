@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +17,8 @@ class TestControlsWatcher : public QObject
 
 private slots:
     void rereadsAfterEachKindOfWrite();
+    void writeStormEndsWithLastContent_data();
+    void writeStormEndsWithLastContent();
 };
 
 namespace {
@@ -66,6 +69,59 @@ void TestControlsWatcher::rereadsAfterEachKindOfWrite()
     Before = Changes;
     QVERIFY(WriteFile(Ini, "[Form]\r\nCaption=four\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(Changes > Before && Caption() == u"four"_s, 20000);
+}
+
+void TestControlsWatcher::writeStormEndsWithLastContent_data()
+{
+    QTest::addColumn<bool>("InPlace");
+    QTest::addColumn<bool>("Renamed");
+    QTest::newRow("in place") << true << false;
+    QTest::newRow("saved and renamed") << false << true;
+    QTest::newRow("both, alternating") << true << true;
+}
+
+// A design tool saving as fast as it can: the watcher may see any number of the writes, read a file
+// half written or gone for a moment, but must neither crash nor stall, and must end on the last one.
+void TestControlsWatcher::writeStormEndsWithLastContent()
+{
+    QFETCH(bool, InPlace);
+    QFETCH(bool, Renamed);
+    QTemporaryDir Dir;
+    const QString Ini = Dir.filePath(u"controls.ini"_s);
+    QVERIFY(WriteFile(Ini, "[Form]\r\nCaption=start\r\n"));
+
+    TControlsPropsContainer Container;
+    Container.SetWatcherFactory(PlatformControlsWatcherFactory());
+    Container.SetWatch(true);
+    Container.LoadFromFile(Ini);
+    QVERIFY(Container.Watching());
+    auto Caption = [&] {
+        const auto Lines = Container.SectionValues(u"Form");
+        return Lines.size() != 2 ? QString() : Lines.first().Value.trimmed() + u'/' + Lines.last().Value;
+    };
+
+    constexpr int Writes = 1000;
+    for (int I = 0; I < Writes; ++I) {
+        // Longer and shorter contents in turn, so that a half-written file reads differently.
+        const QByteArray Content = "[Form]\r\nCaption=" + QByteArray::number(I) + QByteArray(I % 7 * 50, ' ') +
+                                   "\r\nColor=" + QByteArray::number(I) + "\r\n";
+        const bool ThisInPlace = InPlace && (!Renamed || I % 2 == 0);
+        if (ThisInPlace) {
+            QVERIFY(WriteFile(Ini, Content));
+        } else {
+            QSaveFile Save(Ini);
+            QVERIFY(Save.open(QIODevice::WriteOnly));
+            QCOMPARE(Save.write(Content), Content.size());
+            QVERIFY(Save.commit());
+        }
+        // Now and then the window gets to run, so that re-reads overlap the writes.
+        if (I % 50 == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+    const QString Last = QString::number(Writes - 1);
+    QTRY_COMPARE_WITH_TIMEOUT(Caption(), Last + u'/' + Last, 20000);
+    QVERIFY(Container.Watching());
 }
 
 QTEST_GUILESS_MAIN(TestControlsWatcher)

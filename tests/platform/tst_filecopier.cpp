@@ -5,10 +5,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -64,6 +66,85 @@ QStringList FilesBelow(const QString& Folder)
     return Result;
 }
 
+// Files that fail part way, as a full disk or a disc taken out makes them; all others are real.
+class TFaultyFileSystem : public TCopyFileSystem
+{
+public:
+    QString FailingName;           // the file name (source or target) that fails
+    bool FailOpen = false;         // the source cannot be opened at all
+    qint64 ReadBudget = -1;        // bytes read before reading fails; -1: reading works
+    qint64 WriteBudget = -1;       // bytes written before writing fails; -1: writing works
+
+    std::unique_ptr<QFile> Source(const QString& FileName) const override
+    {
+        if (QFileInfo(FileName).fileName() != FailingName || (!FailOpen && ReadBudget < 0)) {
+            return TCopyFileSystem::Source(FileName);
+        }
+        return std::make_unique<TFaultySource>(FileName, FailOpen, ReadBudget);
+    }
+    std::unique_ptr<QSaveFile> Target(const QString& FileName) const override
+    {
+        if (QFileInfo(FileName).fileName() != FailingName || WriteBudget < 0) {
+            return TCopyFileSystem::Target(FileName);
+        }
+        return std::make_unique<TFaultyTarget>(FileName, WriteBudget);
+    }
+
+private:
+    class TFaultySource : public QFile
+    {
+    public:
+        TFaultySource(const QString& FileName, bool FailOpen, qint64 Budget)
+            : QFile(FileName), FFailOpen(FailOpen), FBudget(Budget)
+        {
+        }
+        bool open(OpenMode Mode) override
+        {
+            if (FFailOpen) {
+                setErrorString(u"Permission denied"_s);
+                return false;
+            }
+            return QFile::open(Mode);
+        }
+
+    protected:
+        qint64 readData(char* Data, qint64 MaxSize) override
+        {
+            if (FBudget <= 0) {
+                setErrorString(u"No such device"_s);
+                return -1;
+            }
+            const qint64 Got = QFile::readData(Data, std::min(MaxSize, FBudget));
+            FBudget -= std::max<qint64>(Got, 0);
+            return Got;
+        }
+
+    private:
+        bool FFailOpen;
+        qint64 FBudget;
+    };
+
+    class TFaultyTarget : public QSaveFile
+    {
+    public:
+        TFaultyTarget(const QString& FileName, qint64 Budget) : QSaveFile(FileName), FBudget(Budget) {}
+
+    protected:
+        qint64 writeData(const char* Data, qint64 Size) override
+        {
+            if (Size > FBudget) {
+                setErrorString(u"No space left on device"_s);
+                return -1;
+            }
+            FBudget -= Size;
+            return QSaveFile::writeData(Data, Size);
+        }
+
+    private:
+        qint64 FBudget;
+    };
+};
+
 struct TProgressCall
 {
     qint64 Done = 0;
@@ -86,6 +167,8 @@ private slots:
     void ExistingTargetFollowsAnswers();
     void RefusesTargetsOutsideRoot_data();
     void RefusesTargetsOutsideRoot();
+    void LinksInsideRootMustNotLeadOut_data();
+    void LinksInsideRootMustNotLeadOut();
     void SkipsSourceThatIsTheTarget();
     void MissingSourceIsReportedOthersCopied();
     void WriteFailureIsReported_data();
@@ -94,6 +177,9 @@ private slots:
     void CancelDropsPartialFile_data();
     void CancelDropsPartialFile();
     void TotalKeepsSizesAbove4GiB();
+    void FaultsLeaveNoPartialFile_data();
+    void FaultsLeaveNoPartialFile();
+    void RealDiskFullLeavesNoPartialFile();
 
 private:
     std::unique_ptr<QTemporaryDir> FTemp;
@@ -315,6 +401,67 @@ void TFileCopierTest::RefusesTargetsOutsideRoot()
     QCOMPARE(FilesBelow(FTemp->path()), Expected);
 }
 
+void TFileCopierTest::LinksInsideRootMustNotLeadOut_data()
+{
+    // Links made in the chosen folder before the copy: name below <dst> -> what it points to, with
+    // "<out>" a folder beside the chosen one holding "kept.txt".
+    QTest::addColumn<QStringList>("Links");
+    QTest::addColumn<QString>("Target"); // below <dst>
+    QTest::addColumn<QString>("Written"); // where the file lands, below <tmp>; "" when refused
+
+    QTest::newRow("folder link out") << QStringList{u"out=<out>"_s} << u"out/x.txt"_s << QString();
+    QTest::newRow("folder link out, new folder below") << QStringList{u"out=<out>"_s} << u"out/new/x.txt"_s
+                                                       << QString();
+    QTest::newRow("relative folder link out") << QStringList{u"out=../outside"_s} << u"out/x.txt"_s << QString();
+    QTest::newRow("file link out") << QStringList{u"kept.txt=<out>/kept.txt"_s} << u"kept.txt"_s << QString();
+    QTest::newRow("dangling file link out") << QStringList{u"x.txt=<out>/x.txt"_s} << u"x.txt"_s << QString();
+    QTest::newRow("link to a link out") << QStringList{u"a=b"_s, u"b=<out>"_s} << u"a/x.txt"_s << QString();
+    QTest::newRow("links in a circle") << QStringList{u"a=b"_s, u"b=a"_s} << u"a/x.txt"_s << QString();
+    QTest::newRow("folder link staying inside") << QStringList{u"in=<dst>/real"_s} << u"in/x.txt"_s
+                                                << u"dst/real/x.txt"_s;
+}
+
+void TFileCopierTest::LinksInsideRootMustNotLeadOut()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("symbolic links need rights on this system");
+#endif
+    QFETCH(QStringList, Links);
+    QFETCH(QString, Target);
+    QFETCH(QString, Written);
+    const QString Out = FTemp->filePath(u"outside"_s);
+    QVERIFY(WriteFile(Out + u"/kept.txt"_s, "kept"));
+    QVERIFY(QDir().mkpath(Dst(u"real"_s)));
+    for (const QString& Link : std::as_const(Links)) {
+        const QStringList Parts = Link.split(u'=');
+        QString To = Parts[1];
+        To.replace(u"<out>"_s, Out).replace(u"<dst>"_s, FDst);
+        QVERIFY(QFile::link(To, Dst(Parts[0])));
+    }
+    QVERIFY(WriteFile(Src(u"x.txt"_s), "copied"));
+    const QStringList Before = FilesBelow(FTemp->path());
+
+    TFileCopier Copier;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    const TCopyReport Report = Copier.Run({{Src(u"x.txt"_s), Dst(Target)}}, FDst);
+
+    QStringList Expected = Before;
+    if (Written.isEmpty()) {
+        QCOMPARE(Report.Result, int(cpFailed));
+        QCOMPARE(Report.Errors.size(), 1);
+        QVERIFY2(Report.Errors[0].contains(QDir::toNativeSeparators(Dst(Target))), qPrintable(Report.Errors[0]));
+    } else {
+        QCOMPARE(Report.Errors, QStringList());
+        QCOMPARE(Report.Copied, 1);
+        QCOMPARE(ReadFile(FTemp->filePath(Written)), QByteArray("copied"));
+        Expected.append(Written);
+        Expected.sort();
+    }
+    QCOMPARE(ReadFile(Out + u"/kept.txt"_s), QByteArray("kept"));
+    QCOMPARE(QDir(Out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"kept.txt"_s});
+    QCOMPARE(FilesBelow(FTemp->path()), Expected);
+}
+
 void TFileCopierTest::SkipsSourceThatIsTheTarget()
 {
     QVERIFY(WriteFile(Dst(u"same.txt"_s), "itself"));
@@ -523,6 +670,105 @@ void TFileCopierTest::TotalKeepsSizesAbove4GiB()
     QCOMPARE(Calls[0].Total, Size + 5);
     QCOMPARE(Calls[0].Done, MiB);
     QCOMPARE(FilesBelow(FDst), QStringList());
+}
+
+
+void TFileCopierTest::FaultsLeaveNoPartialFile_data()
+{
+    QTest::addColumn<QString>("Fault");
+    QTest::addColumn<bool>("Existing"); // the failing file's target exists and is to be replaced
+    QTest::addColumn<QString>("Reason");
+
+    for (const bool Existing : {false, true}) {
+        const char* Suffix = Existing ? ", replacing" : "";
+        QTest::addRow("disk full on the first chunk%s", Suffix) << u"write 0"_s << Existing
+                                                                << u"No space left on device"_s;
+        QTest::addRow("disk full mid file%s", Suffix) << u"write 2"_s << Existing << u"No space left on device"_s;
+        QTest::addRow("source unreadable%s", Suffix) << u"open"_s << Existing << u"Permission denied"_s;
+        QTest::addRow("source gone mid file%s", Suffix) << u"read 1"_s << Existing << u"No such device"_s;
+    }
+}
+
+// A file that fails part way is reported and leaves nothing at its target (an older file there stays
+// as it was); the files around it are copied whole.
+void TFileCopierTest::FaultsLeaveNoPartialFile()
+{
+    QFETCH(QString, Fault);
+    QFETCH(bool, Existing);
+    QFETCH(QString, Reason);
+    const QString Failing = u"большой файл.bin"_s;
+    const QByteArray First = Pattern(100 * 1024, 1);
+    const QByteArray Large = Pattern(3 * MiB + 17, 2);
+    const QByteArray Last = Pattern(5, 3);
+    QVERIFY(WriteFile(Src(u"первый файл.txt"_s), First));
+    QVERIFY(WriteFile(Src(Failing), Large));
+    QVERIFY(WriteFile(Src(u"last file.txt"_s), Last));
+    if (Existing) {
+        QVERIFY(WriteFile(Dst(u"sub folder/"_s + Failing), "older"));
+    }
+    const QStringList Before = FilesBelow(FTemp->path());
+
+    auto FileSystem = std::make_shared<TFaultyFileSystem>();
+    FileSystem->FailingName = Failing;
+    const QStringList Parts = Fault.split(u' ');
+    if (Parts[0] == u"open") {
+        FileSystem->FailOpen = true;
+    } else if (Parts[0] == u"read") {
+        FileSystem->ReadBudget = Parts[1].toLongLong() * MiB + 1000;
+    } else {
+        FileSystem->WriteBudget = Parts[1].toLongLong() * MiB;
+    }
+    TFileCopier Copier;
+    Copier.FileSystem = FileSystem;
+    Copier.OnOverwrite = [](const QString&) { return oaYes; };
+    const TCopyReport Report = Copier.Run({{Src(u"первый файл.txt"_s), Dst(u"первый файл.txt"_s)},
+                                           {Src(Failing), Dst(u"sub folder/"_s + Failing)},
+                                           {Src(u"last file.txt"_s), Dst(u"sub folder/last file.txt"_s)}},
+                                          FDst);
+
+    QCOMPARE(Report.Result, int(cpFailed));
+    QCOMPARE(Report.Copied, 2);
+    QCOMPARE(Report.Errors.size(), 1);
+    QVERIFY2(Report.Errors[0].contains(Failing) && Report.Errors[0].contains(Reason), qPrintable(Report.Errors[0]));
+    QCOMPARE(ReadFile(Dst(u"первый файл.txt"_s)), First);
+    QCOMPARE(ReadFile(Dst(u"sub folder/last file.txt"_s)), Last);
+    if (Existing) {
+        QCOMPARE(ReadFile(Dst(u"sub folder/"_s + Failing)), QByteArray("older"));
+    }
+    QStringList Expected = Before + QStringList{u"dst/первый файл.txt"_s, u"dst/sub folder/last file.txt"_s};
+    Expected.sort();
+    QCOMPARE(FilesBelow(FTemp->path()), Expected);
+}
+
+// A real file system that fills up: a small tmpfs, where mounting is allowed.
+void TFileCopierTest::RealDiskFullLeavesNoPartialFile()
+{
+    const QString Mount = FTemp->filePath(u"small"_s);
+    QVERIFY(QDir().mkpath(Mount));
+    if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, Mount}) != 0) {
+        QSKIP("this machine does not allow mounting a small file system (needs root)");
+    }
+    const auto Unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {Mount}); });
+
+    const QByteArray Small = Pattern(10 * 1024, 1);
+    const QByteArray Large = Pattern(3 * MiB, 2);
+    QVERIFY(WriteFile(Src(u"мой файл.txt"_s), Small));
+    QVERIFY(WriteFile(Src(u"big file.bin"_s), Large));
+    const QString Root = Mount + u"/папка с файлами"_s;
+
+    TFileCopier Copier;
+    const TCopyReport Report = Copier.Run({{Src(u"мой файл.txt"_s), Root + u"/мой файл.txt"_s},
+                                           {Src(u"big file.bin"_s), Root + u"/big file.bin"_s}},
+                                          Root);
+
+    QCOMPARE(Report.Result, int(cpFailed));
+    QCOMPARE(Report.Copied, 1);
+    QCOMPARE(Report.Errors.size(), 1);
+    QVERIFY2(Report.Errors[0].contains(u"big file.bin"_s) && Report.Errors[0].contains(u"cannot be written"_s),
+             qPrintable(Report.Errors[0]));
+    QCOMPARE(ReadFile(Root + u"/мой файл.txt"_s), Small);
+    // Neither the file cut short nor its temporary file stays behind.
+    QCOMPARE(FilesBelow(Mount), QStringList{u"папка с файлами/мой файл.txt"_s});
 }
 
 QTEST_GUILESS_MAIN(TFileCopierTest)

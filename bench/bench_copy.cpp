@@ -1,0 +1,235 @@
+// Copies a tree of about 1 GiB (a few large files, thousands of small ones) with the program's copy
+// window into a folder on the same disk, and compares the time with `cp -r` of the same tree in the
+// same run; then measures how long a cancel takes to end a copy mid large file.
+// Usage: bench_copy [--dir FOLDER] [--runs N]
+// The tree and the copies are made below FOLDER (default: a new folder in the current one, on the
+// disk being measured) and removed at the end.
+
+#include "BrowseForm.h"
+#include "CopyList.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+constexpr int LargeCount = 4;
+constexpr qint64 LargeSize = 192 * MiB;
+constexpr int SmallCount = 4000;
+constexpr qint64 SmallMax = 128 * 1024;
+
+quint32 Next(quint32& Seed)
+{
+    Seed = Seed * 1664525u + 1013904223u;
+    return Seed;
+}
+
+bool WriteFile(const QString& FileName, qint64 Size, quint32 Seed)
+{
+    QDir().mkpath(QFileInfo(FileName).absolutePath());
+    QFile File(FileName);
+    if (!File.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray Chunk(std::min<qint64>(Size, 4 * MiB), Qt::Uninitialized);
+    for (qint64 Done = 0; Done < Size; Done += Chunk.size()) {
+        for (char& C : Chunk) {
+            C = char(Next(Seed) >> 24);
+        }
+        const qint64 Part = std::min<qint64>(Chunk.size(), Size - Done);
+        if (File.write(Chunk.constData(), Part) != Part) {
+            return false;
+        }
+    }
+    return true;
+}
+
+qint64 MakeTree(const QString& Root)
+{
+    qint64 Total = 0;
+    for (int I = 0; I < LargeCount; ++I) {
+        if (!WriteFile(Root + u"/large/file %1.bin"_s.arg(I), LargeSize, I + 1)) {
+            return -1;
+        }
+        Total += LargeSize;
+    }
+    quint32 Seed = 7;
+    for (int I = 0; I < SmallCount; ++I) {
+        const qint64 Size = 1 + Next(Seed) % SmallMax;
+        if (!WriteFile(Root + u"/small/folder %1/файл %2.dat"_s.arg(I / 100).arg(I), Size, Seed)) {
+            return -1;
+        }
+        Total += Size;
+    }
+    return Total;
+}
+
+// Files and bytes below Folder, to check that a copy is complete.
+std::pair<int, qint64> Count(const QString& Folder)
+{
+    int Files = 0;
+    qint64 Bytes = 0;
+    QDirIterator It(Folder, QDir::Files, QDirIterator::Subdirectories);
+    while (It.hasNext()) {
+        Bytes += It.nextFileInfo().size();
+        ++Files;
+    }
+    return {Files, Bytes};
+}
+
+void Sync()
+{
+    QProcess::execute(u"sync"_s, {});
+}
+
+// The program's copy of Source's tree into Target through the copy window; milliseconds.
+qint64 CopyWithWindow(const QString& Source, const QString& Target)
+{
+    TCopyList List;
+    List.Add(Source + u"\\*.*"_s, u"..."_s);
+    List.ResolveDestinations(Target);
+    QElapsedTimer Timer;
+    Timer.start();
+    const int Result = CopyFiles(List, Target);
+    const qint64 Ms = Timer.elapsed();
+    if (Result != 0) {
+        std::fprintf(stderr, "copy failed: %d\n", Result);
+        std::exit(1);
+    }
+    return Ms;
+}
+
+qint64 CopyWithCp(const QString& Source, const QString& Target)
+{
+    QElapsedTimer Timer;
+    Timer.start();
+    if (QProcess::execute(u"cp"_s, {u"-r"_s, Source, Target}) != 0) {
+        std::fprintf(stderr, "cp failed\n");
+        std::exit(1);
+    }
+    return Timer.elapsed();
+}
+
+// Copies one large file and cancels from another thread once 16 MiB are done, as the window's Cancel
+// button does; milliseconds from the cancel to the copy's end.
+qint64 CancelMidFile(const QString& Source, const QString& Target)
+{
+    TFileCopier Copier;
+    std::atomic<bool> Started{false};
+    Copier.OnProgress = [&](qint64 Done, qint64, const QString&) {
+        if (Done >= 16 * MiB) {
+            Started = true;
+        }
+    };
+    TCopyReport Report;
+    QElapsedTimer SinceCancel;
+    std::thread Worker([&] { Report = Copier.Run({{Source + u"/large/file 0.bin"_s, Target + u"/file 0.bin"_s}}, Target); });
+    while (!Started) {
+        std::this_thread::yield();
+    }
+    SinceCancel.start();
+    Copier.Cancel();
+    Worker.join();
+    const qint64 Ms = SinceCancel.elapsed();
+    if (Report.Result != cpCancelled || QFile::exists(Target + u"/file 0.bin"_s)) {
+        std::fprintf(stderr, "cancel did not drop the file (result %d)\n", Report.Result);
+        std::exit(1);
+    }
+    return Ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication App(argc, argv);
+    QString Dir;
+    int Runs = 2;
+    const QStringList Args = App.arguments();
+    for (qsizetype I = 1; I + 1 < Args.size(); I += 2) {
+        if (Args[I] == u"--dir") {
+            Dir = Args[I + 1];
+        } else if (Args[I] == u"--runs") {
+            Runs = std::max(1, Args[I + 1].toInt());
+        }
+    }
+    QTemporaryDir Temp(Dir.isEmpty() ? QDir::current().filePath(u"bench-copy-XXXXXX"_s)
+                                     : Dir + u"/bench-copy-XXXXXX"_s);
+    if (!Temp.isValid()) {
+        std::fprintf(stderr, "cannot make a folder to work in\n");
+        return 1;
+    }
+    const QString Source = Temp.filePath(u"tree"_s);
+    const qint64 Total = MakeTree(Source);
+    if (Total < 0) {
+        std::fprintf(stderr, "cannot write the tree (disk full?)\n");
+        return 1;
+    }
+    const auto [Files, Bytes] = Count(Source);
+    std::printf("tree: %d files, %.1f MiB\n", Files, double(Bytes) / MiB);
+    Sync();
+
+    qint64 BestCp = -1;
+    qint64 BestOurs = -1;
+    for (int Run = 0; Run < Runs; ++Run) {
+        // Alternating which goes first, so that neither profits from the other's cache or writeback.
+        for (int Side = 0; Side < 2; ++Side) {
+            const bool Ours = (Run + Side) % 2 == 0;
+            const QString Target = Temp.filePath(Ours ? u"ours"_s : u"cp"_s);
+            const qint64 Ms = Ours ? CopyWithWindow(Source, Target) : CopyWithCp(Source, Target);
+            if (Count(Target) != std::pair{Files, Bytes}) {
+                std::fprintf(stderr, "%s copy incomplete\n", Ours ? "window" : "cp -r");
+                return 1;
+            }
+            std::printf("run %d  %-12s %7lld ms  %7.1f MiB/s\n", Run + 1, Ours ? "copy window" : "cp -r",
+                        static_cast<long long>(Ms), double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000));
+            qint64& Best = Ours ? BestOurs : BestCp;
+            Best = Best < 0 ? Ms : std::min(Best, Ms);
+            QDir(Target).removeRecursively();
+            Sync();
+        }
+    }
+    // The copier makes every file durable before it takes its name (so a crash or a pulled stick never
+    // leaves a torn file under the real name); cp -r leaves the data in the cache. The same work for cp:
+    {
+        const QString Target = Temp.filePath(u"cp"_s);
+        QElapsedTimer Timer;
+        Timer.start();
+        CopyWithCp(Source, Target);
+        Sync();
+        const qint64 Ms = Timer.elapsed();
+        std::printf("cp -r then sync %7lld ms  %7.1f MiB/s  (ratio to the copy window %.2f)\n",
+                    static_cast<long long>(Ms), double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000),
+                    double(Ms) / double(BestOurs));
+        QDir(Target).removeRecursively();
+        Sync();
+    }
+    std::printf("best: copy window %lld ms, cp -r %lld ms, throughput ratio %.2f (target >= 0.90)\n",
+                static_cast<long long>(BestOurs), static_cast<long long>(BestCp), double(BestCp) / double(BestOurs));
+
+    qint64 WorstCancel = 0;
+    for (int I = 0; I < 5; ++I) {
+        const qint64 Ms = CancelMidFile(Source, Temp.filePath(u"cancel"_s));
+        WorstCancel = std::max(WorstCancel, Ms);
+        std::printf("cancel mid file: %lld ms\n", static_cast<long long>(Ms));
+    }
+    std::printf("worst cancel: %lld ms (target <= 100)\n", static_cast<long long>(WorstCancel));
+    return 0;
+}
