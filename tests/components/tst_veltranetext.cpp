@@ -479,6 +479,13 @@ void TestVeltraneText::loadFromFile()
 
     QVERIFY(!F.Text->LoadFromFile(Dir.filePath(QStringLiteral("missing.txt"))));
     QCOMPARE(F.Text->Lines().size(), 5);
+
+    // A text item in UTF-8 without a byte-order mark is read as UTF-8, not as ANSI.
+    QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    File.write("\xD0\x94\xD0\xB0");
+    File.close();
+    QVERIFY(F.Text->LoadFromFile(Name));
+    QCOMPARE(F.Text->Lines(), QStringList{QStringLiteral(u"Да")});
 }
 
 QTEST_MAIN(TestVeltraneText)

@@ -17,6 +17,8 @@ private slots:
     void RoundTripAllBytes_data();
     void RoundTripAllBytes();
     void DecodeText();
+    void DecodeTextFile_data();
+    void DecodeTextFile();
     void EncodeReportsFirstBadCharacter_data();
     void EncodeReportsFirstBadCharacter();
     void EncodeGoodTextLeavesOkTrue();
@@ -117,6 +119,33 @@ void TCodePageTest::DecodeText()
     QCOMPARE(EncodeAnsi(DecodeAnsi(Bytes)), Bytes);
     QVERIFY(DecodeAnsi(QByteArrayView()).isEmpty());
     QVERIFY(EncodeAnsi(QStringView()).isEmpty());
+}
+
+void TCodePageTest::DecodeTextFile_data()
+{
+    QTest::addColumn<QByteArray>("Bytes");
+    QTest::addColumn<bool>("Cut");
+    QTest::addColumn<QString>("Text");
+    const QString Privet = QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442");
+    QTest::newRow("UTF-8 without a mark") << QByteArray("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82") << false << Privet;
+    QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82")
+                                        << false << Privet;
+    QTest::newRow("ANSI Cyrillic") << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2") << false << Privet;
+    QTest::newRow("ASCII") << QByteArray("plain") << false << QStringLiteral("plain");
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE\x1F\x04\x40\x04", 6) << false << QStringLiteral("\u041F\u0440");
+    QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF\x04\x1F\x04\x40", 6) << false << QStringLiteral("\u041F\u0440");
+    // A file read up to a size limit may end inside a character: still UTF-8.
+    QTest::newRow("UTF-8 cut inside a character") << QByteArray("\xD0\x9F\xD1\x80\xD0") << true << QStringLiteral("\u041F\u0440");
+    // In a whole file a lead byte at the end is an ANSI letter.
+    QTest::newRow("ANSI letter at the end") << QByteArray("{x}\r\n\xE0") << false << QStringLiteral("{x}\r\n\u0430");
+}
+
+void TCodePageTest::DecodeTextFile()
+{
+    QFETCH(QByteArray, Bytes);
+    QFETCH(bool, Cut);
+    QFETCH(QString, Text);
+    QCOMPARE(::DecodeTextFile(Bytes, Cut), Text);
 }
 
 void TCodePageTest::EncodeReportsFirstBadCharacter_data()

@@ -1,5 +1,8 @@
 #include "CodePage.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -158,4 +161,27 @@ bool CanEncodeAnsi(QStringView Text, TCodePage CodePage)
         }
     }
     return true;
+}
+
+QString DecodeTextFile(QByteArrayView Bytes, bool Cut, TCodePage CodePage)
+{
+    if (Bytes.startsWith("\xEF\xBB\xBF")) {
+        return QString::fromUtf8(Bytes.sliced(3));
+    }
+    if (Bytes.startsWith("\xFF\xFE") || Bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder Decoder(Bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+        return Decoder.decode(Bytes.sliced(2));
+    }
+    const bool HighBytes = std::any_of(Bytes.begin(), Bytes.end(), [](char C) { return (uchar(C) & 0x80) != 0; });
+    if (HighBytes) {
+        // Stateful only for a cut text: there a sequence left open at the end is no error; in a whole
+        // file it is (a lone ANSI letter at the end).
+        QStringDecoder Decoder(QStringDecoder::Utf8, Cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
+        QString Text = Decoder.decode(Bytes);
+        if (!Decoder.hasError()) {
+            return Text;
+        }
+    }
+    return DecodeAnsi(Bytes, CodePage);
 }

@@ -24,3 +24,10 @@ QByteArray EncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251, 
 
 // True when every character of Text can be encoded in the code page.
 bool CanEncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251);
+
+// Decodes a plain text file of the disc (a text item, a document for the reader): a UTF-8 or UTF-16
+// byte-order mark decides; without one, a text that is valid UTF-8 and holds a byte at or above 0x80
+// is UTF-8 (an ANSI Cyrillic text is practically never valid UTF-8), anything else is ANSI. When Cut
+// says that Bytes is only the beginning of the file (read up to a size limit), a UTF-8 sequence left
+// open at the end does not make the text ANSI.
+QString DecodeTextFile(QByteArrayView Bytes, bool Cut = false, TCodePage CodePage = TCodePage::cp1251);

@@ -2,6 +2,7 @@
 
 #include "Colors.h"
 #include "config/IniFile.h"
+#include "text/CodePage.h"
 #include "text/Paths.h"
 
 #include <QEvent>
@@ -144,7 +145,7 @@ bool TVeltraneText::LoadFromFile(const QString& FileName)
         return false;
     }
     // Lines end in CR LF, LF or CR, as the platform's string lists read them.
-    QString Text = DecodeIniText(Bytes);
+    QString Text = DecodeTextFile(Bytes, !File.atEnd());
     QStringList FileLines;
     qsizetype Start = 0;
     for (qsizetype I = 0; I < Text.size(); ++I) {

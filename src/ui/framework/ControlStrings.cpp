@@ -1,6 +1,7 @@
 #include "ControlStrings.h"
 
 #include "config/IniFile.h"
+#include "text/CodePage.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -192,7 +193,7 @@ bool TControlStrings::LoadFromFile(const QString& FileName, QString* Error)
 void TControlStrings::LoadFromBytes(QByteArrayView Bytes)
 {
     bool Cut = false;
-    const QStringList Lines = SplitLines(DecodeIniText(Bytes), &Cut);
+    const QStringList Lines = SplitLines(DecodeTextFile(Bytes), &Cut);
     FTruncated = Cut;
     ReplaceAll(Lines);
 }
