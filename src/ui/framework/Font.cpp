@@ -70,7 +70,8 @@ QFont TFont::ToQFont() const
 {
     QFont Result(FName);
     // A positive height counts the internal leading too; Qt's pixel size is close enough to both.
-    Result.setPixelSize(std::max(1, std::abs(FHeight)));
+    // Height 0 (also Size 0) asks the font mapper for its default size: the size a new font has.
+    Result.setPixelSize(FHeight == 0 ? -DefaultHeight : std::max(1, std::abs(FHeight)));
     Result.setBold(FStyle.testFlag(fsBold));
     Result.setItalic(FStyle.testFlag(fsItalic));
     Result.setUnderline(FStyle.testFlag(fsUnderline));

@@ -7,8 +7,8 @@
 #include <functional>
 
 // A control's font as the design describes it: a face name, a size in points or a height in pixels
-// (negative: the character height without the internal leading), a colour and a style set. Screens
-// count 96 pixels an inch, so Size 8 is Height -11.
+// (negative: the character height without the internal leading; 0: the default size), a colour and a
+// style set. Screens count 96 pixels an inch, so Size 8 is Height -11.
 class TFont : public QObject
 {
     Q_OBJECT
@@ -31,6 +31,8 @@ public:
     Q_FLAG(TFontStyles)
 
     static constexpr int PixelsPerInch = 96;
+    // A new font's height (Size 8); also what height 0, "the default size", draws with.
+    static constexpr int DefaultHeight = -11;
 
     explicit TFont(QObject* Parent = nullptr);
 
@@ -60,7 +62,7 @@ private:
     void Changed();
 
     QString FName = QStringLiteral("MS Sans Serif");
-    int FHeight = -11;
+    int FHeight = DefaultHeight;
     int FColor = static_cast<int>(0x80000008u); // clWindowText
     TFontStyles FStyle;
     int FCharset = 1; // DEFAULT_CHARSET
