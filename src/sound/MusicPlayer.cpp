@@ -99,13 +99,14 @@ void TMusicPlayer::AutoPlayback(bool AutoPlaybackOn, qsizetype ActionCount,
                                 const std::function<void()>& RunItem,
                                 const std::function<void()>& ReportInitFailure)
 {
+    // The flag says whether this item's music was started: set, it would make the next press of the
+    // play button only stop the music. Without it, the item selected after an automatically played
+    // one would stop that music instead of playing its own; and an item with several actions (which
+    // plays nothing by itself) would lose the first press, which must open its action chooser.
+    FItemMusicOn = false;
     if (AutoPlaybackOn && ActionCount == 1) {
-        // Without this the play command would toggle: the item selected after an automatically
-        // played one would stop the music instead of playing its own.
-        FItemMusicOn = false;
         PlayCommand(RunItem, ReportInitFailure);
     }
-    FItemMusicOn = AutoPlaybackOn;
 }
 
 void TMusicPlayer::PlayItemMusic(const QString& FileName)

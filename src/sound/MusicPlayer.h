@@ -60,8 +60,9 @@ public:
     void PlayCommand(const std::function<void()>& RunItem, const std::function<void()>& ReportInitFailure);
 
     // A music item was selected. With AutoPlaybackOn and exactly one action the item's music starts
-    // through the play command; afterwards ItemMusicOn is AutoPlaybackOn. A music item selected while
-    // another plays through automatic playback starts its own music rather than stopping the other.
+    // through the play command; afterwards ItemMusicOn tells whether it started. A music item selected
+    // while another plays through automatic playback starts its own music rather than stopping the
+    // other, and the first press of the play button on an item that did not start by itself runs it.
     void AutoPlayback(bool AutoPlaybackOn, qsizetype ActionCount, const std::function<void()>& RunItem,
                       const std::function<void()>& ReportInitFailure);
 

@@ -59,6 +59,7 @@ class TestVeltraneText : public QObject
 private slots:
     void wrapText_data();
     void wrapText();
+    void wrapMeasuresEachCharacterOnce();
     void wrapUsesLabelWidthAndFont();
     void scrollBarShownWhenTextDoesNotFit_data();
     void scrollBarShownWhenTextDoesNotFit();
@@ -127,13 +128,33 @@ void TestVeltraneText::wrapText()
     QCOMPARE(Lines, Expected);
 }
 
+void TestVeltraneText::wrapMeasuresEachCharacterOnce()
+{
+    // Long paragraphs, a long word and a surrogate pair: each character's width is asked for once,
+    // not again for every line it might end, so that a large text wraps in time linear in its length.
+    const QString Text = QStringLiteral("lorem ipsum dolor sit amet, consectetur ").repeated(400) + u'\r' +
+                         QStringLiteral("x").repeated(3000) + QStringLiteral("\r\n\U0001F600 end");
+    qsizetype Measured = 0;
+    QStringList Lines;
+    WrapText(
+        [&Measured](const QString& Piece) {
+            Measured += Piece.size();
+            return int(Piece.size()) * 10;
+        },
+        Text, 400, Lines);
+    QCOMPARE(Measured, Text.size() - 3); // all but the carriage returns and the line feed
+    QCOMPARE(Lines.size(), 400 + 75 + 1);
+    QCOMPARE(Lines.first(), QStringLiteral("lorem ipsum dolor sit amet, consectetur"));
+    QCOMPARE(Lines.last(), QStringLiteral("\U0001F600 end"));
+}
+
 void TestVeltraneText::wrapUsesLabelWidthAndFont()
 {
     TFixture F;
     const QString Text = QStringLiteral("The quick brown fox jumps over the lazy dog. ").repeated(6);
     F.Text->SetCaption(Text);
     QStringList Expected;
-    WrapText(QFontMetrics(F.Text->font()), Text, F.Text->Width() - F.Text->ScrollBar()->width() - 2,
+    WrapText(F.Text->font(), Text, F.Text->Width() - F.Text->ScrollBar()->width() - 2,
              Expected);
     QVERIFY(Expected.size() > 1);
     QCOMPARE(F.Text->Lines(), Expected);
@@ -303,7 +324,7 @@ void TestVeltraneText::fontOrSizeChangeRewraps()
     }
     QCOMPARE(F.Text->TopLine(), 0);
     QStringList Expected;
-    WrapText(QFontMetrics(F.Text->font()), Text, F.Text->Width() - F.Text->ScrollBar()->width() - 2,
+    WrapText(F.Text->font(), Text, F.Text->Width() - F.Text->ScrollBar()->width() - 2,
              Expected);
     QCOMPARE(F.Text->Lines(), Expected);
     QCOMPARE(F.Text->VisibleLines(), Expected);

@@ -414,14 +414,18 @@ void TMusicPlayerTest::AutoPlayback_data()
         << false << 1 << true << QList<bool>{} << QStringList{} << 0 << false;
     QTest::newRow("one action plays")
         << true << 1 << false << QList<bool>{} << QStringList{Stop, Free, InitOwner} << 1 << true;
-    QTest::newRow("two actions: only the flag")
-        << true << 2 << false << QList<bool>{} << QStringList{} << 0 << true;
-    QTest::newRow("no action: only the flag")
-        << true << 0 << false << QList<bool>{} << QStringList{} << 0 << true;
+    // An item that plays nothing by itself leaves the flag clear, so that the first press of the
+    // play button runs it instead of only stopping the music.
+    QTest::newRow("two actions: nothing starts")
+        << true << 2 << false << QList<bool>{} << QStringList{} << 0 << false;
+    QTest::newRow("two actions after automatic music")
+        << true << 2 << true << QList<bool>{} << QStringList{} << 0 << false;
+    QTest::newRow("no action: nothing starts")
+        << true << 0 << false << QList<bool>{} << QStringList{} << 0 << false;
     QTest::newRow("a second item plays its own music")
         << true << 1 << true << QList<bool>{} << QStringList{Stop, Free, InitOwner} << 1 << true;
     QTest::newRow("no device") << true << 1 << false << QList<bool>{false}
-                               << QStringList{Stop, Free, InitOwner} << 0 << true;
+                               << QStringList{Stop, Free, InitOwner} << 0 << false;
 }
 
 void TMusicPlayerTest::AutoPlayback()
@@ -449,6 +453,10 @@ void TMusicPlayerTest::AutoPlayback()
     QCOMPARE(Runs, ExpectedRuns);
     QCOMPARE(Failures, InitResults.contains(false) ? 1 : 0);
     QCOMPARE(FPlayer->ItemMusicOn(), ItemMusicOn);
+    // The next press of the play button stops this item's music, or else runs the item.
+    FFake->InitResults.clear();
+    Press(Runs, Failures);
+    QCOMPARE(Runs, ExpectedRuns + (ItemMusicOn ? 0 : 1));
 }
 
 void TMusicPlayerTest::Close_data()

@@ -7,8 +7,12 @@
 #include <system_error>
 #include <thread>
 
-bool TPreviewImage::MakeThumbnail(int Width, int Height, bool GoodQuality, QString* Error)
+bool TPreviewImage::MakeThumbnail(int Width, int Height, bool GoodQuality, QString* Error,
+                                  const TThumbnailMaker& Maker)
 {
+    if (Maker) {
+        return Maker(FileName, Width, Height, GoodQuality, Bitmap, Error);
+    }
     return ::MakeThumbnail(FileName, Width, Height, GoodQuality, Bitmap, Error);
 }
 
@@ -34,7 +38,7 @@ int TPreviewImages::AddPreview(const QString& FileName, int Width, bool GoodQual
     if (Error) {
         Error->clear();
     }
-    Item.MakeThumbnail(Width, Height, GoodQuality, Error);
+    Item.MakeThumbnail(Width, Height, GoodQuality, Error, Maker);
     return Count() - 1;
 }
 
@@ -55,7 +59,7 @@ bool TPreviewImages::AddPreviews(const QStringList& FileNames, int Width, bool G
         }
         TPreviewImage& Item = Built[size_t(I)];
         Item.FileName = FileNames[I];
-        if (!Item.MakeThumbnail(Width, Height, GoodQuality, &Reasons[size_t(I)])) {
+        if (!Item.MakeThumbnail(Width, Height, GoodQuality, &Reasons[size_t(I)], Maker)) {
             int Seen = FirstFailure.load();
             while (I < Seen && !FirstFailure.compare_exchange_weak(Seen, I)) {
             }
@@ -81,7 +85,7 @@ bool TPreviewImages::MakeThumbnails(int Width, int Height, bool GoodQuality, QSt
     std::vector<char> Ok(Reasons.size(), 1);
     ParallelFor(N, [&](int I) {
         Ok[size_t(I)] =
-            FItems[size_t(I)]->MakeThumbnail(Width, Height, GoodQuality, &Reasons[size_t(I)]) ? 1 : 0;
+            FItems[size_t(I)]->MakeThumbnail(Width, Height, GoodQuality, &Reasons[size_t(I)], Maker) ? 1 : 0;
     });
     for (int I = 0; I < N; ++I) {
         if (!Ok[size_t(I)]) {

@@ -10,20 +10,26 @@
 #include <memory>
 #include <vector>
 
+// Makes the thumbnail of a picture file for a Width x Height box into Bitmap, as MakeThumbnail of the
+// picture layer does (the default); false with the reason in Error. Runs on worker threads.
+using TThumbnailMaker = std::function<bool(const QString& FileName, int Width, int Height, bool GoodQuality,
+                                           QImage& Bitmap, QString* Error)>;
+
 // One preview of a thumbnail strip: the ready thumbnail of a picture file and where it goes.
 class TPreviewImage
 {
 public:
-    QImage Bitmap;    // the thumbnail (RGB32), sized by MakeThumbnail
+    QImage Bitmap;    // the thumbnail (RGB32), sized by MakeThumbnail; null while it is being made
     QString FileName; // the picture file
     QRect ImageRect;  // where Bitmap is drawn, in unscrolled control coordinates
     QRect FrameRect;  // the preview's cell for the frame and for hit testing, unscrolled
 
-    // Builds Bitmap from FileName for a Width x Height box (MakeThumbnail of the picture layer). A
-    // missing file leaves a black bitmap of the box's size; a file that cannot be read leaves that
-    // black bitmap and returns false with the loader's message in Error; a filtered thumbnail with
-    // no pixels returns false with "Source graphics is too small".
-    bool MakeThumbnail(int Width, int Height, bool GoodQuality, QString* Error = nullptr);
+    // Builds Bitmap from FileName for a Width x Height box (with Maker, MakeThumbnail of the picture
+    // layer when it is empty). A missing file leaves a black bitmap of the box's size; a file that
+    // cannot be read leaves that black bitmap and returns false with the loader's message in Error; a
+    // filtered thumbnail with no pixels returns false with "Source graphics is too small".
+    bool MakeThumbnail(int Width, int Height, bool GoodQuality, QString* Error = nullptr,
+                       const TThumbnailMaker& Maker = {});
 };
 
 // The previews of a strip, in order; the collection owns them.
@@ -63,6 +69,8 @@ public:
     bool MakeThumbnails(int Width, int Height, bool GoodQuality, QString* Error = nullptr);
 
     TClearEvent OnClear;
+    // What builds the thumbnails; empty: MakeThumbnail of the picture layer.
+    TThumbnailMaker Maker;
 
 private:
     std::vector<std::unique_ptr<TPreviewImage>> FItems;

@@ -5,6 +5,8 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QThread>
+#include <QThreadPool>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -135,6 +137,12 @@ TThumbnails::TThumbnails(QWidget* Parent, const QString& Name) : TControl(Parent
 
 TThumbnails::~TThumbnails()
 {
+    // A worker still making a thumbnail finishes before the strip goes; what it posts goes with the
+    // strip.
+    DropBackgroundWork();
+    if (FPool) {
+        FPool->waitForDone();
+    }
     FPreviews.OnClear = nullptr;
     // The scroll bar lives in the parent but belongs to the strip.
     delete FScrollBar.data();
@@ -174,6 +182,8 @@ void TThumbnails::SetGoodQuality(bool Value)
 
 void TThumbnails::RebuildThumbnails()
 {
+    // Everything is made again here, also what the workers had not delivered.
+    DropBackgroundWork();
     // A setter has nobody to tell of a picture that cannot be read: its preview stays black.
     FPreviews.MakeThumbnails(FImageWidth, FImageHeight, FGoodQuality);
 }
@@ -198,6 +208,62 @@ bool TThumbnails::AddImages(const QStringList& FileNames, QString* Error)
         Arrange();
     }
     return Ok;
+}
+
+void TThumbnails::AddImagesInBackground(const QStringList& FileNames)
+{
+    if (!FPool) {
+        FPool = new QThreadPool(this);
+        FPool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    }
+    const int First = FPreviews.Count();
+    for (const QString& FileName : FileNames) {
+        FPreviews.Add().FileName = FileName;
+    }
+    FPending += int(FileNames.size());
+    const quint64 Generation = FGeneration;
+    for (int I = 0; I < int(FileNames.size()); ++I) {
+        // Each task owns what it reads; it reaches the strip only through the posted call, which is
+        // dropped with the strip.
+        FPool->start([this, Generation, Index = First + I, FileName = FileNames[I], Width = FImageWidth,
+                      Height = FImageHeight, Good = FGoodQuality, Maker = FPreviews.Maker] {
+            TPreviewImage Item;
+            Item.FileName = FileName;
+            Item.MakeThumbnail(Width, Height, Good, nullptr, Maker);
+            QMetaObject::invokeMethod(
+                this, [this, Generation, Index, Bitmap = std::move(Item.Bitmap)] {
+                    ThumbnailMade(Generation, Index, Bitmap);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    if (FArrangeOnAdd) {
+        Arrange();
+    }
+}
+
+void TThumbnails::ThumbnailMade(quint64 Generation, int Index, const QImage& Bitmap)
+{
+    if (Generation != FGeneration || Index < 0 || Index >= FPreviews.Count()) {
+        return;
+    }
+    --FPending;
+    FPreviews[Index].Bitmap = Bitmap;
+    // The bitmap's size centres it in its cell; the cells themselves stay where they are.
+    CalcLayout();
+    DrawThumb(Index, Index == FFocusedIndex ? TOwnerDrawState(odFocused) : TOwnerDrawState(odDefault));
+    if (OnThumbnailReady) {
+        OnThumbnailReady(this, Index);
+    }
+}
+
+void TThumbnails::DropBackgroundWork()
+{
+    ++FGeneration;
+    FPending = 0;
+    if (FPool) {
+        FPool->clear();
+    }
 }
 
 void TThumbnails::Arrange()
@@ -305,6 +371,7 @@ void TThumbnails::ScrollBarScroll(int Position)
 
 void TThumbnails::PreviewsCleared()
 {
+    DropBackgroundWork();
     FScrollOffset = 0;
     if (FScrollBar) {
         FScrollBar->SetPosition(0);

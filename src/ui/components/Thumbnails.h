@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QStringList>
 
+class QThreadPool;
+
 #include <functional>
 
 // Pixels the strip scrolls for one position of its scroll bar.
@@ -92,6 +94,16 @@ public:
     // stopping at the first failure (whose preview is added). Returns false with its reason. With
     // ArrangeOnAdd, Arrange follows once.
     bool AddImages(const QStringList& FileNames, QString* Error = nullptr);
+    // The same parallel path without waiting: adds a preview of each file at once, still without its
+    // picture (its frame only), and returns; worker threads make the thumbnails, first file first,
+    // and each is laid out and painted as soon as it is ready. A file that cannot be read gives a
+    // black preview, as with AddImage. Clearing the previews, a new box size or quality and
+    // destroying the strip drop the work not yet delivered. With ArrangeOnAdd, Arrange follows once.
+    void AddImagesInBackground(const QStringList& FileNames);
+    // Thumbnails of AddImagesInBackground not yet in place.
+    int PendingImages() const { return FPending; }
+    // What builds the thumbnails (on worker threads); empty: MakeThumbnail of the picture layer.
+    void SetThumbnailMaker(TThumbnailMaker Maker) { FPreviews.Maker = std::move(Maker); }
 
     // Lays the previews out, shows the scroll bar when they do not fit, and paints at once.
     void Arrange();
@@ -109,6 +121,8 @@ public:
     void ScrollTo(int Position);
 
     TThumbnailClickEvent OnThumbnailClick;
+    // A thumbnail of AddImagesInBackground is in place and painted with the strip's next paint.
+    TThumbnailClickEvent OnThumbnailReady;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
@@ -133,6 +147,8 @@ private:
     void UpdateScrollBarVisibility();
     void ApplyScrollBarVisible();
     void ScrollBarScroll(int Position);
+    void DropBackgroundWork();
+    void ThumbnailMade(quint64 Generation, int Index, const QImage& Bitmap);
 
     TPreviewImages FPreviews;
     int FImageWidth = 100;
@@ -145,4 +161,9 @@ private:
     QPointer<TScrollBar> FScrollBar;
     bool FScrollBarVisible = true; // the scroll bar's Visible, shown once it has a parent
     bool FArrangeOnAdd = false;
+    // The workers of AddImagesInBackground, made when first needed; results of an older generation
+    // than FGeneration are dropped.
+    QThreadPool* FPool = nullptr;
+    quint64 FGeneration = 0;
+    int FPending = 0;
 };

@@ -13,61 +13,130 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include <QHash>
+
 #include <algorithm>
 #include <limits>
+#include <vector>
 
-void WrapText(const TTextWidthFunc& TextWidth, const QString& Text, int MaxWidth, QStringList& Lines)
+namespace {
+
+// The walk of WrapText over Text with Advance(Characters) giving the width of one character (a
+// surrogate pair counts as one). Line, the line as it was at its last blank and the word being built
+// are ranges of Text with their widths summed as they grow, so every character is measured once and
+// the walk is linear in the text's length; line feeds inside a range are dropped when it is emitted.
+template <class TAdvance>
+void WrapBy(TAdvance&& Advance, const QString& Text, int MaxWidth, QStringList& Lines)
 {
     Lines.clear();
-    QString Line;
-    QString AtSpace;
-    QString Word;
+    // The rounded total must not exceed MaxWidth, as a whole line's measured width would not.
+    const double Limit = MaxWidth + 0.5;
+    const QChar* Chars = Text.constData();
+    const qsizetype Size = Text.size();
+    auto Emit = [&](qsizetype From, qsizetype To) {
+        QString Line = Text.sliced(From, To - From);
+        if (Line.contains(u'\n')) {
+            Line.remove(u'\n');
+        }
+        Lines.append(std::move(Line));
+    };
+    qsizetype LineStart = 0;
+    qsizetype BreakAt = 0;   // where the line ends when it breaks at its last blank
+    qsizetype WordStart = 0; // the first character after the last blank
+    double LineWidth = 0;
+    double WordWidth = 0;
+    bool LineHasChars = false;
+    bool WordHasChars = false;
     // Whether Line holds a blank to break at; without one an overflowing word is cut where it overflows
     // instead of repeating the last break.
     bool HasBreak = false;
-    for (const QChar C : Text) {
+    for (qsizetype I = 0; I < Size;) {
+        const QChar C = Chars[I];
         if (C == u'\n') {
+            ++I;
             continue;
         }
         if (C == u'\r') {
-            Lines.append(Line);
-            AtSpace.clear();
-            Line.clear();
-            Word.clear();
-            HasBreak = false;
+            Emit(LineStart, I);
+            LineStart = WordStart = I + 1;
+            LineWidth = WordWidth = 0;
+            LineHasChars = WordHasChars = HasBreak = false;
+            ++I;
             continue;
         }
+        const qsizetype Length = C.isHighSurrogate() && I + 1 < Size && Chars[I + 1].isLowSurrogate() ? 2 : 1;
+        const double Width = Advance(QStringView(Chars + I, Length));
         if (C == u' ') {
-            AtSpace = Line;
-            Word.clear();
+            BreakAt = I;
+            WordStart = I + 1;
+            WordWidth = 0;
+            WordHasChars = false;
             HasBreak = true;
         } else {
-            Word.append(C);
+            WordWidth += Width;
+            WordHasChars = true;
         }
-        QString Candidate = Line + C;
-        if (TextWidth(Candidate) <= MaxWidth) {
-            Line = std::move(Candidate);
+        if (LineWidth + Width < Limit) {
+            LineWidth += Width;
+            LineHasChars = true;
         } else if (HasBreak) {
-            Lines.append(AtSpace);
-            Line = Word;
+            // The line ends at its last blank; the word since then (an overflowing blank: nothing)
+            // begins the next one.
+            Emit(LineStart, BreakAt);
+            LineStart = WordStart;
+            LineWidth = WordWidth;
+            LineHasChars = WordHasChars;
             HasBreak = false;
-        } else if (Line.isEmpty()) {
+        } else if (!LineHasChars) {
             // A character wider than the whole line stands alone.
-            Line = std::move(Candidate);
+            LineWidth += Width;
+            LineHasChars = true;
         } else {
-            Lines.append(Line);
-            Line = QString(C);
-            Word = Line;
+            Emit(LineStart, I);
+            LineStart = WordStart = I;
+            LineWidth = WordWidth = Width;
+            LineHasChars = WordHasChars = true;
         }
+        I += Length;
     }
-    if (!Line.isEmpty()) {
-        Lines.append(Line);
+    if (LineHasChars) {
+        Emit(LineStart, Size);
     }
 }
 
-void WrapText(const QFontMetrics& Canvas, const QString& Text, int MaxWidth, QStringList& Lines)
+} // namespace
+
+void WrapText(const TTextWidthFunc& TextWidth, const QString& Text, int MaxWidth, QStringList& Lines)
 {
-    WrapText([&Canvas](const QString& S) { return Canvas.horizontalAdvance(S); }, Text, MaxWidth, Lines);
+    WrapBy([&TextWidth](QStringView Character) { return double(TextWidth(Character.toString())); }, Text,
+           MaxWidth, Lines);
+}
+
+void WrapText(const QFont& Font, const QString& Text, int MaxWidth, QStringList& Lines)
+{
+    // Each character's width is asked of the font once: a table for the Latin, Greek and Cyrillic
+    // letters that most texts are made of, a hash for the rest.
+    const QFontMetricsF Metrics(Font);
+    constexpr char32_t TableSize = 0x530;
+    std::vector<double> Table(TableSize, -1.0);
+    QHash<char32_t, double> Others;
+    auto Advance = [&](QStringView Character) {
+        const char32_t Code = Character.size() == 2 ? QChar::surrogateToUcs4(Character[0], Character[1])
+                                                    : char32_t(Character[0].unicode());
+        if (Code < TableSize) {
+            double& Width = Table[Code];
+            if (Width < 0) {
+                Width = Metrics.horizontalAdvance(Character.toString());
+            }
+            return Width;
+        }
+        const auto Found = Others.constFind(Code);
+        if (Found != Others.cend()) {
+            return *Found;
+        }
+        return *Others.insert(Code, Metrics.horizontalAdvance(Character.toString()));
+    };
+    WrapBy(Advance, Text, MaxWidth, Lines);
 }
 
 QString StringsText(const QStringList& Lines)
@@ -121,9 +190,9 @@ void TVeltraneText::Rewrap()
     FRewrapping = true;
     FTopLine = 0;
     const int ScrollWidth = FScrollBar ? FScrollBar->width() : 0;
-    WrapText(QFontMetrics(font()), FCaption, Width() - ScrollWidth - 2, FLines);
-    FVisibleLines = FLines;
-    TLabel::SetCaption(StringsText(FLines));
+    WrapText(font(), FCaption, Width() - ScrollWidth - 2, FLines);
+    // The shown lines are FLines from FTopLine on; painting reads them there, so neither a new text
+    // nor a scroll copies the lines.
     UpdateScrollBarVisible();
     if (ScrollBarShown()) {
         FScrollBar->setRange(0, std::max(0, int(FLines.size()) - VisibleLineCount() + 2));
@@ -144,14 +213,16 @@ bool TVeltraneText::LoadFromFile(const QString& FileName)
     if (File.error() != QFileDevice::NoError) {
         return false;
     }
-    // Lines end in CR LF, LF or CR, as the platform's string lists read them.
-    QString Text = DecodeTextFile(Bytes, !File.atEnd());
-    QStringList FileLines;
+    // Lines end in CR LF, LF or CR, as the platform's string lists read them; the caption is those
+    // lines, each followed by CR LF. One pass over runs of the text, without a list of lines.
+    const QString Text = DecodeTextFile(Bytes, !File.atEnd());
+    QString Joined;
+    Joined.reserve(Text.size() + Text.size() / 16 + 2);
     qsizetype Start = 0;
     for (qsizetype I = 0; I < Text.size(); ++I) {
         const QChar C = Text.at(I);
         if (C == u'\r' || C == u'\n') {
-            FileLines.append(Text.mid(Start, I - Start));
+            Joined.append(QStringView(Text).sliced(Start, I - Start)).append(u"\r\n");
             if (C == u'\r' && I + 1 < Text.size() && Text.at(I + 1) == u'\n') {
                 ++I;
             }
@@ -159,9 +230,9 @@ bool TVeltraneText::LoadFromFile(const QString& FileName)
         }
     }
     if (Start < Text.size()) {
-        FileLines.append(Text.mid(Start));
+        Joined.append(QStringView(Text).sliced(Start)).append(u"\r\n");
     }
-    SetCaption(StringsText(FileLines));
+    SetCaption(Joined);
     return true;
 }
 
@@ -186,36 +257,23 @@ void TVeltraneText::ScrollLines(int Delta)
 
 void TVeltraneText::ScrollDown(int Count)
 {
-    if (FVisibleLines.isEmpty()) {
+    // One line at a time while more than VisibleLineCount - 2 lines are shown (and any at all): the
+    // last position leaves two empty line places under the last line.
+    const qsizetype Shown = FLines.size() - FTopLine;
+    const qsizetype Movable = Shown - std::max(VisibleLineCount() - 2, 0);
+    if (Shown <= 0 || Movable <= 0 || Count <= 0) {
         return;
     }
-    const int Limit = VisibleLineCount() - 2;
-    // Also stops at an empty list: a label lower than two lines would otherwise run out of lines.
-    for (int I = 0; I < Count && FVisibleLines.size() > Limit && !FVisibleLines.isEmpty(); ++I) {
-        FVisibleLines.removeFirst();
-        ++FTopLine;
-    }
-    ShowVisibleLines();
+    FTopLine += int(std::min<qsizetype>(Count, Movable));
+    update();
 }
 
 void TVeltraneText::ScrollUp(int Count)
 {
-    if (FTopLine == 0) {
+    if (FTopLine == 0 || Count <= 0) {
         return;
     }
-    for (int I = 0; I < Count && FTopLine > 0; ++I) {
-        if (FTopLine > FLines.size()) {
-            break;
-        }
-        FVisibleLines.prepend(FLines.at(FTopLine - 1));
-        --FTopLine;
-    }
-    ShowVisibleLines();
-}
-
-void TVeltraneText::ShowVisibleLines()
-{
-    TLabel::SetCaption(StringsText(FVisibleLines));
+    FTopLine -= std::min(Count, FTopLine);
     update();
 }
 
@@ -292,12 +350,16 @@ void TVeltraneText::UpdateScrollBarVisible()
 void TVeltraneText::Paint(QPainter& Painter)
 {
     const int LH = LineHeight();
-    if (LH <= 0 || FVisibleLines.isEmpty()) {
+    if (LH <= 0) {
         return;
     }
     Painter.setFont(font());
     Painter.setPen(Enabled() ? ColorToRGB(Font()->Color()) : ColorToRGB(clGrayText));
-    const int Total = int(std::min<qsizetype>(FVisibleLines.size(), Height() / LH + 1)) * LH;
+    const qsizetype Shown = FLines.size() - FTopLine;
+    if (Shown <= 0) {
+        return;
+    }
+    const int Total = int(std::min<qsizetype>(Shown, Height() / LH + 1)) * LH;
     int Y = 0;
     if (Layout() == tlCenter) {
         Y = (Height() - Total) / 2;
@@ -306,12 +368,9 @@ void TVeltraneText::Paint(QPainter& Painter)
     }
     const int Flags = (TextFlags() & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine |
                       (ShowAccelChar() ? Qt::TextShowMnemonic : 0);
-    for (const QString& Line : FVisibleLines) {
-        if (Y >= Height()) {
-            break;
-        }
+    for (qsizetype I = FTopLine; I < FLines.size() && Y < Height(); ++I) {
         if (Y + LH > 0) {
-            Painter.drawText(QRect(0, Y, Width(), LH), Flags, Line);
+            Painter.drawText(QRect(0, Y, Width(), LH), Flags, FLines.at(I));
         }
         Y += LH;
     }

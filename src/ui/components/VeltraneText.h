@@ -9,7 +9,7 @@
 
 #include <functional>
 
-class QFontMetrics;
+class QFont;
 
 // The width of a text in pixels, as the canvas would draw it.
 using TTextWidthFunc = std::function<int(const QString& Text)>;
@@ -17,10 +17,12 @@ using TTextWidthFunc = std::function<int(const QString& Text)>;
 // Breaks Text into Lines (cleared first) no wider than MaxWidth. A carriage return ends a line (an
 // empty one too); line feeds are ignored; a line breaks at its last blank before the character that
 // would overflow, and that blank is dropped. A word wider than MaxWidth on its own is broken at the
-// last character that fits.
+// last character that fits. A line's width is the sum of its characters' widths, as the platform's
+// text extent adds them up: each character is measured once, so the time is linear in the text's
+// length. TextWidth is asked for one character (or surrogate pair) at a time.
 void WrapText(const TTextWidthFunc& TextWidth, const QString& Text, int MaxWidth, QStringList& Lines);
-// The same, measured with a font's metrics.
-void WrapText(const QFontMetrics& Canvas, const QString& Text, int MaxWidth, QStringList& Lines);
+// The same, measured with a font.
+void WrapText(const QFont& Font, const QString& Text, int MaxWidth, QStringList& Lines);
 
 // The text of a list of lines: every line followed by a carriage return and a line feed.
 QString StringsText(const QStringList& Lines);
@@ -47,7 +49,7 @@ public:
     // Stores the text, rewraps it to the label's width and shows it from the first line.
     void SetCaption(const QString& Value) override;
     // What the label shows: the visible lines, each followed by CR LF.
-    QString DisplayedCaption() const { return TLabel::Caption(); }
+    QString DisplayedCaption() const { return StringsText(VisibleLines()); }
     // Reads a text file (Windows-1251, or UTF-8/UTF-16LE after a byte-order mark; at most
     // MaxTextFileSize bytes) and makes its lines the caption. False, with the caption left alone, when
     // the file cannot be read.
@@ -66,7 +68,8 @@ public:
 
     QScrollBar* ScrollBar() const { return FScrollBar; }
     const QStringList& Lines() const { return FLines; }
-    const QStringList& VisibleLines() const { return FVisibleLines; }
+    // The lines from TopLine on: what the label shows.
+    QStringList VisibleLines() const { return FLines.mid(FTopLine); }
     int TopLine() const { return FTopLine; }
 
 protected:
@@ -86,13 +89,11 @@ private:
     bool ScrollBarShown() const;
     void ScrollDown(int Count);
     void ScrollUp(int Count);
-    void ShowVisibleLines();
     void ScrollBarAction();
 
     QString FCaption;
     QPointer<QScrollBar> FScrollBar;
     QStringList FLines;
-    QStringList FVisibleLines;
     int FTopLine = 0;
     bool FRewrapping = false;
     bool FRestacking = false;

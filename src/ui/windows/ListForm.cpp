@@ -244,8 +244,9 @@ void TListF::MeasureEntry(int Index, int& Height)
         return;
     }
     QStringList Lines;
-    const QFontMetrics Metrics(ActionList->Font()->ToQFont());
-    WrapText(Metrics, EntryText(*Action), ActionList->ClientWidth() - 16 - IconSize, Lines);
+    const QFont Font = ActionList->Font()->ToQFont();
+    WrapText(Font, EntryText(*Action), ActionList->ClientWidth() - 16 - IconSize, Lines);
+    const QFontMetrics Metrics(Font);
     Height = std::max(MinEntryHeight, int(Lines.size()) * Metrics.height() + 8);
 }
 
@@ -289,7 +290,7 @@ void TListF::DrawEntry(int Index, const QRect& Rect, TOwnerDrawState State)
     QRect Area = Rect.adjusted(4 + IconSize + 8, 4, -4, -4);
     QStringList Lines;
     const QFontMetrics Metrics(Canvas->font());
-    WrapText(Metrics, EntryText(*Action), Area.width(), Lines);
+    WrapText(Canvas->font(), EntryText(*Action), Area.width(), Lines);
     const int LineHeight = Metrics.height();
     Area.setTop(Area.top() + (Area.height() - int(Lines.size()) * LineHeight) / 2);
     for (const QString& Line : Lines) {

@@ -242,6 +242,8 @@ private:
     void UpdateTabs();
     void PresentItem(TItem& Item);
     void PresentSection(TSection& Section);
+    // ShowScreenshots when the screenshots tab is chosen and the gallery is still empty.
+    void ShowScreenshotsOnTheirTab(const TScreenshots& Screenshots);
     const TScreenshots* ShownScreenshots() const;
     QString IntroCaption();
     bool TitleBarAllowed(bool Visible) const;

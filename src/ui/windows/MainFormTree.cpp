@@ -222,9 +222,7 @@ void TMainF::PresentItem(TItem& Item)
     TitleLabel->SetCaption(Item.Name);
     TextField->SetCaption(Item.Description);
     Btn10->SetEnabled(Item.CopyRules.Enabled);
-    if (Tabs->SelectedCat() == 1 && Item.Screenshots.Count() > 0) {
-        ShowScreenshots(Item.Screenshots);
-    }
+    ShowScreenshotsOnTheirTab(Item.Screenshots);
     const TItemButtons Buttons = ItemButtonsFor(Item);
     if (Buttons.Open) {
         Btn7->SetEnabled(*Buttons.Open);
@@ -275,8 +273,15 @@ void TMainF::PresentSection(TSection& Section)
     Btn10->SetEnabled(false);
     TitleLabel->SetCaption(Section.Name);
     TextField->SetCaption(Section.Description);
-    if (Tabs->SelectedCat() == 1 && Section.Screenshots.Count() > 0) {
-        ShowScreenshots(Section.Screenshots);
+    ShowScreenshotsOnTheirTab(Section.Screenshots);
+}
+
+void TMainF::ShowScreenshotsOnTheirTab(const TScreenshots& Screenshots)
+{
+    // When the tab strip moved to "Screenshots" by itself a moment ago, its change already filled the
+    // gallery (emptied at the start of this selection): the pictures are not read twice.
+    if (Tabs->SelectedCat() == 1 && Screenshots.Count() > 0 && ScreenshotsGallery->Previews().Count() == 0) {
+        ShowScreenshots(Screenshots);
     }
 }
 
@@ -323,13 +328,13 @@ void TMainF::ShowScreenshots(const TScreenshots& Screenshots)
     ImageGallery->SetVisible(false);
     ScreenshotsGallery->SetVisible(true);
     ScreenshotsGallery->Previews().Clear();
-    {
-        const TScreenCursor Busy(crHourGlass);
-        for (int I = 0; I < Screenshots.Count(); ++I) {
-            // A picture that cannot be read is the gallery's to show; nothing is reported here.
-            ScreenshotsGallery->AddImage(PathJoin({Project->Folder}) + Screenshots.Items(I).FileName);
-        }
+    QStringList Files;
+    for (int I = 0; I < Screenshots.Count(); ++I) {
+        Files.append(PathJoin({Project->Folder}) + Screenshots.Items(I).FileName);
     }
+    // The pictures are decoded on worker threads and shown as they come, so the window stays usable
+    // while a large gallery loads; a picture that cannot be read is the gallery's to show.
+    ScreenshotsGallery->AddImagesInBackground(Files);
     ScreenshotsGallery->Arrange();
 }
 
@@ -339,12 +344,11 @@ void TMainF::ShowImageGallery(const TShellActions& Actions)
     ScreenshotsGallery->SetVisible(false);
     ImageGallery->SetVisible(true);
     ImageGallery->Previews().Clear();
-    {
-        const TScreenCursor Busy(CursorBusy);
-        for (int I = 0; I < Actions.Count(); ++I) {
-            ImageGallery->AddImage(Project->Folder + Actions.Items(I).OpenObject);
-        }
+    QStringList Files;
+    for (int I = 0; I < Actions.Count(); ++I) {
+        Files.append(Project->Folder + Actions.Items(I).OpenObject);
     }
+    ImageGallery->AddImagesInBackground(Files);
     TCategories* List = Tabs->CatList();
     if (FCurrentItem && !FCurrentItem->Description.isEmpty()) {
         List->Items(0)->SetVisible(true);
