@@ -3,7 +3,7 @@
 # release with debootstrap (from this machine's own apt source) holding what a desktop has and
 # the bundle leaves to the system (packaging/bundle-exclude.txt), copies the disc into it
 # read-only, under a name with blanks and Cyrillic letters, and starts its autorun.sh there with
-# chroot on a private X server (tests/bundle/run-disc.sh): once as autorun.sh chooses, once on
+# chroot on a private X server (tests/packaging/run-disc.sh): once as autorun.sh chooses, once on
 # the bundle's own C library. Needs root, debootstrap (scripts/install-deps.sh --bundle-check)
 # and a few minutes and about 200 MB per release the first time; the root is kept for the next run.
 #
@@ -128,7 +128,7 @@ for runtime in "" bundle; do
     log="$work/$release-run${runtime:+-$runtime}.log"
     args=(--root "$system" --from /media)
     [[ -z "$runtime" ]] || args+=(--runtime "$runtime" --expect "$runtime")
-    if "$root_dir/tests/bundle/run-disc.sh" "${args[@]}" "$inside" >"$log" 2>&1; then
+    if "$root_dir/tests/packaging/run-disc.sh" "${args[@]}" "$inside" >"$log" 2>&1; then
         libc="$(sed -n 's/^run-disc.sh: C library: //p' "$log")"
         from_system="$(sed -n 's/^run-disc.sh: .* shared objects mapped, \([0-9]*\) from the system:$/\1/p' "$log")"
         results+=("window up ($what: C library $libc, $from_system objects from the system)")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts a disc made by scripts/make-disc.sh as a desktop would, and checks what it loads.
 #
-# Usage: tests/bundle/run-disc.sh [--root ROOT] [--runtime system|bundle] [--expect system|bundle]
+# Usage: tests/packaging/run-disc.sh [--root ROOT] [--runtime system|bundle] [--expect system|bundle]
 #                                 [--from FOLDER] DISC
 #   Runs "sh DISC/autorun.sh" from FOLDER (default /) on a private X server with an environment
 #   that holds only DISPLAY, HOME and XDG_RUNTIME_DIR (and AUTORUN_RUNTIME when --runtime forces

@@ -3,20 +3,20 @@
 #  1. scripts/make-disc.sh makes it, with its ISO image, in a folder whose path has blanks and
 #     Cyrillic letters, and the folder is made read-only;
 #  2. its autorun.sh is started from another folder, with only DISPLAY (a private X server), HOME
-#     and XDG_RUNTIME_DIR, by tests/bundle/run-disc.sh: a window must come up and every shared
+#     and XDG_RUNTIME_DIR, by tests/packaging/run-disc.sh: a window must come up and every shared
 #     object must come from the bundle or the exclusion list; once as autorun.sh chooses (the
 #     system's C library on the release the disc was made on) and once on the bundle's own;
 #  3. the same from a copy without any execute bit, as a medium mounted without them;
 #  4. the image's Rock Ridge and Joliet trees are listed with xorriso: the same files as the
 #     folder, and the execute bits of the folder in the Rock Ridge tree.
-# Usage: tests/bundle/check-disc.sh [BUILD_DIR]   (default: build/ in the repository root)
+# Usage: tests/packaging/check-disc.sh [BUILD_DIR]   (default: build/ in the repository root)
 # Prints the bundle's size. Exit code 0 when everything passed.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$root/build}"
 [[ "$build" = /* ]] || build="$PWD/$build"
-run_disc="$root/tests/bundle/run-disc.sh"
+run_disc="$root/tests/packaging/run-disc.sh"
 
 work="$build/bundle-check"
 disc="$work/Диск с пробелами/demo disc"
