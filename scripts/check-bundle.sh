@@ -3,22 +3,23 @@
 # release with debootstrap (from this machine's own apt source) holding what a desktop has and
 # the bundle leaves to the system (packaging/bundle-exclude.txt), copies the disc into it
 # read-only, under a name with blanks and Cyrillic letters, and starts its autorun.sh there with
-# chroot on a private X server (tests/packaging/run-disc.sh): once as autorun.sh chooses, once on
-# the bundle's own C library. Needs root, debootstrap (scripts/install-deps.sh --bundle-check)
-# and a few minutes and about 200 MB per release the first time; the root is kept for the next run.
+# chroot on a private X server (tests/packaging/run-disc.sh): as autorun.sh chooses, the same
+# with LD_BIND_NOW=1, and on the bundle's own C library with LD_BIND_NOW=1. Needs root,
+# debootstrap (scripts/install-deps.sh --bundle-check), and a few minutes and about 200 MB per
+# release the first time; the root is kept for the next run.
 #
 # Usage: scripts/check-bundle.sh RELEASE [DISC]
 #   RELEASE  a Debian release: 11 or bullseye, 12 or bookworm, 13 or trixie, or another code name
 #   DISC     a disc made by make-disc.sh (default: the demo disc, made into the work folder)
 # CHECK_BUNDLE_DIR is the work folder (default /var/tmp/autorun-check-bundle); MIRROR overrides
 # the Debian mirror taken from /etc/apt/sources.list and /etc/apt/sources.list.d.
-# Prints a line "RELEASE: ..." with what it showed; exit code 0 when the disc started both times.
+# Ends with what each start showed; exit code 0 when the disc started every time.
 set -euo pipefail
 
 root_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n '10,15s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
+    sed -n '11,16s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 [[ $# -ge 1 && $# -le 2 && "$1" != -* ]] || usage
@@ -123,20 +124,32 @@ echo "check-bundle.sh: $release has ${glibc}, libstdc++.so.6.0.${glibcxx:-?}"
 
 results=()
 status=0
-for runtime in "" bundle; do
-    what="${runtime:-as autorun.sh chooses}"
-    log="$work/$release-run${runtime:+-$runtime}.log"
+# As a desktop starts it; the same with every symbol looked up at start (a symbol the system's
+# older libraries lack would otherwise show only when it is first called); on the bundle's own
+# C library.
+for run in auto auto-bind-now bundle-bind-now; do
+    log="$work/$release-run-$run.log"
     args=(--root "$system" --from /media)
-    [[ -z "$runtime" ]] || args+=(--runtime "$runtime" --expect "$runtime")
+    case "$run" in
+        auto) what="as autorun.sh chooses" ;;
+        auto-bind-now) what="as autorun.sh chooses, LD_BIND_NOW=1"; args+=(--bind-now) ;;
+        bundle-bind-now) what="on the bundle's C library, LD_BIND_NOW=1"; args+=(--bind-now --runtime bundle --expect bundle) ;;
+    esac
     if "$root_dir/tests/packaging/run-disc.sh" "${args[@]}" "$inside" >"$log" 2>&1; then
         libc="$(sed -n 's/^run-disc.sh: C library: //p' "$log")"
+        case "$libc" in
+            "$inside"/*) libc="the bundle's" ;;
+            *) libc="the system's" ;;
+        esac
         from_system="$(sed -n 's/^run-disc.sh: .* shared objects mapped, \([0-9]*\) from the system:$/\1/p' "$log")"
-        results+=("window up ($what: C library $libc, $from_system objects from the system)")
+        results+=("window up ($what: $libc C library, $from_system objects from the system)")
     else
         status=1
         results+=("FAILED ($what, see $log)")
     fi
-    cat "$log"
+    grep -v '^ALSA lib' "$log" || true
 done
-echo "$release: ${glibc}: $(IFS=';'; echo "${results[*]}")"
+echo
+echo "$release (${glibc}, libstdc++.so.6.0.${glibcxx:-?}):"
+printf '    %s\n' "${results[@]}"
 exit "$status"

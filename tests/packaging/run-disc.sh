@@ -2,13 +2,15 @@
 # Starts a disc made by scripts/make-disc.sh as a desktop would, and checks what it loads.
 #
 # Usage: tests/packaging/run-disc.sh [--root ROOT] [--runtime system|bundle] [--expect system|bundle]
-#                                 [--from FOLDER] DISC
+#                                 [--bind-now] [--from FOLDER] DISC
 #   Runs "sh DISC/autorun.sh" from FOLDER (default /) on a private X server with an environment
-#   that holds only DISPLAY, HOME and XDG_RUNTIME_DIR (and AUTORUN_RUNTIME when --runtime forces
-#   the choice). Passes when a window of the program comes up and every shared object in the
-#   program's /proc/PID/maps is loaded from DISC/.linux, or is named by
-#   packaging/bundle-exclude.txt. --expect checks which C library the program runs on: the
-#   system's or the bundle's own.
+#   that holds only DISPLAY, HOME and XDG_RUNTIME_DIR; --runtime adds AUTORUN_RUNTIME, which
+#   forces the choice of C library, and --bind-now adds LD_BIND_NOW=1, so that every symbol of
+#   every library is looked up at start and one that the system's libraries lack shows at once.
+#   Passes when a window of the program comes up and every shared object in the program's
+#   /proc/PID/maps is loaded from DISC/.linux, is named by packaging/bundle-exclude.txt, or is
+#   needed only by such libraries of the system. --expect checks which C library the program runs
+#   on: the system's or the bundle's own.
 #   --root ROOT: DISC and FOLDER are paths inside the system root ROOT, and the program runs there
 #   (chroot; the caller mounts /proc and /dev in it). The X server and the checks stay outside.
 # Prints the shared objects that came from the system. Exit code 0 passed, 1 failed, 2 usage.
@@ -18,13 +20,14 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 exclude_file="$here/../../packaging/bundle-exclude.txt"
 
 usage() {
-    sed -n '4,14s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
+    sed -n '4,16s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 
 root=""
 runtime=""
 expect=""
+bind_now=""
 from="/"
 disc=""
 while [[ $# -gt 0 ]]; do
@@ -33,6 +36,7 @@ while [[ $# -gt 0 ]]; do
         --runtime) runtime="$2"; shift 2 ;;
         --expect) expect="$2"; shift 2 ;;
         --from) from="$2"; shift 2 ;;
+        --bind-now) bind_now=1; shift ;;
         -*) usage ;;
         *) [[ -z "$disc" ]] || usage; disc="$1"; shift ;;
     esac
@@ -102,6 +106,7 @@ mkdir -p "$root$inside/home" "$root$inside/runtime"
 chmod 700 "$root$inside/runtime"
 environment=(DISPLAY="$display" HOME="$inside/home" XDG_RUNTIME_DIR="$inside/runtime")
 [[ -z "$runtime" ]] || environment+=(AUTORUN_RUNTIME="$runtime")
+[[ -z "$bind_now" ]] || environment+=(LD_BIND_NOW=1)
 
 # The shell replaces itself by the program (or by the loader that runs it): $! is the program.
 if [[ -z "$root" ]]; then
