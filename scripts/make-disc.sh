@@ -71,7 +71,7 @@ fi
 cp -R --preserve=mode,timestamps "$source_disc/." "$out/"
 rm -rf "$out/.linux" "$out/autorun.sh"
 
-cmake --install "$build_dir" --component disc --prefix "$out" --strip
+env -u DESTDIR cmake --install "$build_dir" --component disc --prefix "$out" --strip
 
 echo "make-disc.sh: $out is ready; .linux holds $(du -sh "$out/.linux" | cut -f1)."
 echo "make-disc.sh: try it with: sh '$out/autorun.sh'"

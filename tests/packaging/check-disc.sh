@@ -45,7 +45,10 @@ fail() {
 while mountpoint -q "$disc" 2>/dev/null; do umount "$disc"; done
 chmod -R u+w "$work" 2>/dev/null || true
 rm -rf "$work"
-mkdir -p "$(dirname "$disc")" "$(dirname "$bare")"
+mkdir -p "$(dirname "$disc")" "$(dirname "$bare")" "$work/tmp"
+# The runs' private folders (and the loader copied from a medium without execute bits) lie in the
+# build folder, which allows programs, whatever the machine's /tmp does.
+export TMPDIR="$work/tmp"
 
 step "making the disc"
 BUILD_DIR="$build" "$root/scripts/make-disc.sh" --iso "$iso" "$build/demo/disc" "$disc"
@@ -60,7 +63,11 @@ find "$bare" -type f -exec chmod a-x {} +
 step "making the disc read-only"
 if mount --bind "$disc" "$disc" 2>/dev/null; then
     mounted="$disc"
-    mount -o remount,bind,ro "$disc"
+    if ! mount -o remount,bind,ro "$disc"; then
+        umount "$disc"
+        mounted=""
+        chmod -R a-w "$disc"
+    fi
 else
     # No mounts allowed here: file modes instead (they do not stop root).
     chmod -R a-w "$disc"
