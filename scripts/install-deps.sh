@@ -2,9 +2,10 @@
 # Installs the Debian packages that building and testing need and that this machine lacks.
 # Running it again when everything is present does nothing, so the other scripts call it every time.
 #
-# Usage: scripts/install-deps.sh [--fuzz] [--demo]
-#   --fuzz  also install clang and its libFuzzer runtime for the fuzzing build (see docs/fuzzing.md)
-#   --demo  also install what demo/make_demo.py needs to make the demo disc again (see demo/README.md)
+# Usage: scripts/install-deps.sh [--fuzz] [--demo] [--bundle-check]
+#   --fuzz          also install clang and its libFuzzer runtime for the fuzzing build (docs/fuzzing.md)
+#   --demo          also install what demo/make_demo.py needs to make the demo disc again (demo/README.md)
+#   --bundle-check  also install debootstrap for scripts/check-bundle.sh (docs/bundle.md)
 set -euo pipefail
 
 # One package a line; add new build or test dependencies here.
@@ -28,6 +29,10 @@ packages=(
     xdotool
     fonts-dejavu-core
     shared-mime-info
+    # the disc bundle (scripts/make-disc.sh): run paths, the ISO image, the Wayland plugins
+    patchelf
+    xorriso
+    qt6-wayland
 )
 
 # Only the fuzzing build needs these.
@@ -43,11 +48,17 @@ demo_packages=(
     vorbis-tools
 )
 
+# Only checking the disc bundle on other Debian releases needs these.
+bundle_check_packages=(
+    debootstrap
+)
+
 for arg in "$@"; do
     case "$arg" in
         --fuzz) packages+=("${fuzz_packages[@]}") ;;
         --demo) packages+=("${demo_packages[@]}") ;;
-        -h|--help) sed -n '2,8s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        --bundle-check) packages+=("${bundle_check_packages[@]}") ;;
+        -h|--help) sed -n '2,9s/^# \{0,1\}//p' "$0"; exit 0 ;;
         *) echo "install-deps.sh: unknown option '$arg'" >&2; exit 2 ;;
     esac
 done

@@ -152,8 +152,18 @@ void ConnectWindows(TMainF& MainF, TAboutF& AboutForm, TPhotoF& PhotoForm, TRead
 
 } // namespace
 
+void UseBundlePlugins()
+{
+    const QByteArray Folder = qgetenv("AUTORUN_PLUGIN_PATH");
+    if (Folder.isEmpty())
+        return;
+    QCoreApplication::setLibraryPaths({QFile::decodeName(Folder)});
+    qunsetenv("AUTORUN_PLUGIN_PATH");
+}
+
 int RunAutorun(int argc, char** argv)
 {
+    UseBundlePlugins();
     // The application object comes first: message boxes need it, even the single-instance one.
     QApplication App(argc, argv);
     std::unique_ptr<TLoggingMessageService> MessageLog;

@@ -11,8 +11,10 @@
 #include "model/Project.h"
 #include "text/Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +55,8 @@ private slots:
     void legacyReadError();
     void missingProjectRunsEmpty();
     void folderFixUp();
+    void bundlePlugins_data();
+    void bundlePlugins();
 
 private:
     QString Write(const QString& Relative, const QByteArray& Bytes);
@@ -317,3 +321,34 @@ void TestStartup::folderFixUp()
 
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
+
+void TestStartup::bundlePlugins_data()
+{
+    QTest::addColumn<QString>("Folder");
+    QTest::newRow("no variable") << QString();
+    QTest::newRow("a bundle's folder") << u"/media/disc/.linux/plugins"_s;
+    QTest::newRow("blanks and Cyrillic letters") << u"/media/Диск с пробелами/.linux/plugins"_s;
+}
+
+// A bundle started through its own loader names its plugin folder in AUTORUN_PLUGIN_PATH: the
+// folder becomes the only one Qt searches, and the programs the disc starts never see the variable.
+void TestStartup::bundlePlugins()
+{
+    QFETCH(QString, Folder);
+    const QStringList Before = QCoreApplication::libraryPaths();
+    if (Folder.isEmpty())
+        qunsetenv("AUTORUN_PLUGIN_PATH");
+    else
+        qputenv("AUTORUN_PLUGIN_PATH", QFile::encodeName(Folder));
+
+    UseBundlePlugins();
+    const QStringList After = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths(Before);
+
+    QCOMPARE(After, Folder.isEmpty() ? Before : QStringList{Folder});
+    QVERIFY(!qEnvironmentVariableIsSet("AUTORUN_PLUGIN_PATH"));
+    QProcess Child;
+    Child.start(u"/usr/bin/env"_s, {});
+    QVERIFY(Child.waitForFinished(30000));
+    QVERIFY(!Child.readAllStandardOutput().contains("AUTORUN_PLUGIN_PATH"));
+}
