@@ -35,7 +35,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +70,19 @@ struct TWindowLoad
     QString Error;
     QString Window;
 };
+
+// A problem as a check found it, to be reported again, with the same field, at every further place
+// that names the same thing.
+struct TFinding
+{
+    TSeverity Severity;
+    TProblemKind Kind;
+    QString File;
+    QString Message;
+    QString Field;
+    int Index;
+};
+using TMemo = QHash<QString, QList<TFinding>>;
 
 constexpr quint16 LangEnglish = 0x0409;
 
@@ -135,7 +150,8 @@ private:
     void CheckSkinFiles(const TIniFile& Ini);
     // The windows, built as autorun builds them, with controls.ini applied; the pictures they load.
     void CheckWindows();
-    void CheckControls(const QList<QObject*>& Windows);
+    // BuildSplash builds the splash window when a section names a control the main window lacks.
+    void CheckControls(QObject* MainWindow, const std::function<QObject*()>& BuildSplash);
     void CheckProject();
     void CheckStep(const TShellAction& Step, const TPlace& Place);
     void CheckCopyRule(const TCopyRule& Rule, const TPlace& Place);
@@ -153,6 +169,9 @@ private:
 
     void Report(TSeverity Severity, TProblemKind Kind, const QString& File, const QString& Message,
                 const TPlace& Place);
+    // Runs Check once per Key; later calls with the same key report its findings at their Place.
+    // Thousands of items name the same few files; this keeps their check to one lookup each.
+    template <typename TCheck> void Memoized(TMemo& Memo, const QString& Key, const TPlace& Place, TCheck&& Check);
     QString Display(const QString& Native) const;
     QString DisplayPath(const QString& Path) { return Display(Resolve(Path).Native); }
 
@@ -167,6 +186,10 @@ private:
     QHash<QString, bool> FPrograms;
     QSet<QString> FSeenNative;
     QList<TWindowLoad> FWindowLoads;
+    QList<TFinding>* FCapture = nullptr;
+    TMemo FScreenshotMemo;
+    TMemo FOpenMemo[otFolder + 1];
+    TMemo FRunMemo;
 };
 
 void TDiscChecker::Run()
@@ -436,15 +459,7 @@ void TDiscChecker::CheckWindows()
         FWindowLoads.append({File, Error, Window});
     });
 
-    // The splash with the loaded project (its author lines are named controls too).
-    Window = u"the splash"_s;
-    ChooseSplashPicture();
-    if (FileExists(DesignSettings.Images.Splash)) {
-        ShowSplashWindow(0);
-    }
-    DesignSettings = Settings;
-
-    // The other windows with an empty project: its tree is not needed, only the skin and the named
+    // The windows with an empty project: its tree is not needed, only the skin and the named
     // controls. No splash, sound, cursors or watching.
     TVeltraneProject Empty;
     Project = &Empty;
@@ -465,13 +480,22 @@ void TDiscChecker::CheckWindows()
         TBrowseFEnvironment BrowseEnvironment;
         BrowseEnvironment.ImagesFolder = TMainF::ImagesFolder();
         TBrowseF BrowseF(BrowseEnvironment);
-        SetGraphicLoadObserver({});
 
-        QList<QObject*> Windows{&MainF};
-        if (SplashForm) {
-            Windows.append(SplashForm);
-        }
-        CheckControls(Windows);
+        // The splash only when controls.ini names a control the main window lacks: it is built with
+        // the loaded project, whose author lines are controls too.
+        const auto BuildSplash = [&]() -> QObject* {
+            Window = u"the splash"_s;
+            Project = Loaded;
+            DesignSettings = Settings;
+            ChooseSplashPicture();
+            if (FileExists(DesignSettings.Images.Splash)) {
+                ShowSplashWindow(0);
+            }
+            Project = &Empty;
+            return SplashForm;
+        };
+        CheckControls(&MainF, BuildSplash);
+        SetGraphicLoadObserver({});
         CloseSplash();
     }
     Project = Loaded;
@@ -489,7 +513,7 @@ void TDiscChecker::CheckWindows()
     }
 }
 
-void TDiscChecker::CheckControls(const QList<QObject*>& Windows)
+void TDiscChecker::CheckControls(QObject* MainWindow, const std::function<QObject*()>& BuildSplash)
 {
     const QString FileName = ShellFolder() + u"controls.ini"_s;
     const TPlace FilePlace{TPlace::InWindow, -1, -1, -1, -1, -1, u"the program"_s, 0};
@@ -503,13 +527,27 @@ void TDiscChecker::CheckControls(const QList<QObject*>& Windows)
         Report(TSeverity::Error, TProblemKind::Unreadable, File, Container.LoadError(), FilePlace);
     }
     QHash<QString, QList<QObject*>> Named;
-    for (QObject* Window : Windows) {
-        CollectControls(Window, Named);
-    }
+    CollectControls(MainWindow, Named);
+    bool SplashBuilt = false;
+    // The splash's controls join once a line finds nothing to take it in the main window.
+    const auto AddSplash = [&] {
+        if (SplashBuilt) {
+            return false;
+        }
+        SplashBuilt = true;
+        if (QObject* Splash = BuildSplash()) {
+            CollectControls(Splash, Named);
+        }
+        return true;
+    };
+    using TSetResult = TControlsPropsContainer::TSetResult;
     for (const QString& Section : Container.Sections()) {
         const QList<TControlsPropsContainer::TValueLine> Lines = Container.SectionValues(Section);
-        const QList<QObject*> Controls = Named.value(Section.toCaseFolded());
-        if (Controls.isEmpty()) {
+        const QString Key = Section.toCaseFolded();
+        if (!Named.contains(Key)) {
+            AddSplash();
+        }
+        if (!Named.contains(Key)) {
             Report(TSeverity::Warning, TProblemKind::ControlsIgnored, File,
                    u"[%1] names no control of the main window or the splash: its lines change nothing"_s.arg(
                        Section),
@@ -522,22 +560,27 @@ void TDiscChecker::CheckControls(const QList<QObject*>& Windows)
                 Line.Path.compare(u"RoundedCornersValue"_s, Qt::CaseInsensitive) == 0) {
                 continue;
             }
-            using TSetResult = TControlsPropsContainer::TSetResult;
             TSetResult Best = TSetResult::Skipped;
             QString Why;
-            for (QObject* Control : Controls) {
-                QString Message;
-                const TSetResult Result = Container.SetProperty(Control, Line.Path, Line.Value, &Message);
-                if (Result == TSetResult::Assigned) {
-                    Best = Result;
-                    break;
+            const auto SetOnControls = [&] {
+                for (QObject* Control : Named.value(Key)) {
+                    QString Message;
+                    const TSetResult Result = Container.SetProperty(Control, Line.Path, Line.Value, &Message);
+                    if (Result == TSetResult::Assigned) {
+                        Best = Result;
+                        return;
+                    }
+                    if (Result == TSetResult::Failed || Why.isEmpty()) {
+                        Why = Message;
+                    }
+                    if (Result == TSetResult::Failed) {
+                        Best = Result;
+                    }
                 }
-                if (Result == TSetResult::Failed || Why.isEmpty()) {
-                    Why = Message;
-                }
-                if (Result == TSetResult::Failed) {
-                    Best = Result;
-                }
+            };
+            SetOnControls();
+            if (Best != TSetResult::Assigned && AddSplash()) {
+                SetOnControls();
             }
             const TPlace Place{TPlace::InControls, -1, -1, -1, -1, -1, {}, Line.Line};
             const QString Written = u"[%1] %2=%3"_s.arg(Section, Line.Path, Line.Value);
@@ -563,12 +606,15 @@ void TDiscChecker::CheckProject()
         CheckPath(Folder + Project->SplashScreen.ImageFileName, TUse::Picture,
                   {TPlace::InProject, -1, -1, -1, -1, -1, u"splash picture (SplashScreen.ImageFileName)"_s, 0});
     }
+    // As the galleries and the viewer take them.
+    const QString ScreenshotFolder = PathJoin({Folder});
     const auto CheckScreenshots = [&](const TScreenshots& Shots, TPlace Place) {
         Place.Field = u"screenshot"_s;
         for (int I = 0; I < Shots.Count(); ++I) {
             if (const QString& Name = Shots.Items(I).FileName; !Name.isEmpty()) {
                 Place.Index = I;
-                CheckPath(PathJoin({Folder}) + Name, TUse::Picture, Place);
+                Memoized(FScreenshotMemo, Name, Place,
+                         [&] { CheckPath(ScreenshotFolder + Name, TUse::Picture, Place); });
             }
         }
     };
@@ -605,7 +651,25 @@ void TDiscChecker::CheckProject()
                 const TShellActions& Steps = Actions.Items(A).ShellActions;
                 FResult.Steps += Steps.Count();
                 for (int St = 0; St < Steps.Count(); ++St) {
-                    CheckStep(Steps.Items(St), {TPlace::InStep, S, I, A, St, -1, {}, 0});
+                    const TShellAction& Step = Steps.Items(St);
+                    const TPlace Place{TPlace::InStep, S, I, A, St, -1, {}, 0};
+                    switch (Step.ShellActionType) {
+                    case atShowMessage:
+                        break;
+                    case atOpenObject:
+                        Memoized(FOpenMemo[Step.ObjectType], Step.OpenObject, Place,
+                                 [&] { CheckStep(Step, Place); });
+                        break;
+                    case atExecute:
+                    case atInstall:
+                        Memoized(FRunMemo,
+                                 (Step.CheckAssociation ? u"1"_s : u"0"_s) + Step.OpenObject + u'\n' + Step.AppFile,
+                                 Place, [&] { CheckStep(Step, Place); });
+                        break;
+                    case atPrecopyFiles:
+                        CheckStep(Step, Place);
+                        break;
+                    }
                 }
             }
         }
@@ -873,9 +937,31 @@ bool TDiscChecker::IsProgram(const QString& Native)
     return *FPrograms.insert(Native, IsProgramFile(Native));
 }
 
+template <typename TCheck>
+void TDiscChecker::Memoized(TMemo& Memo, const QString& Key, const TPlace& Place, TCheck&& Check)
+{
+    if (const auto It = Memo.constFind(Key); It != Memo.cend()) {
+        for (const TFinding& Finding : *It) {
+            TPlace Again = Place;
+            Again.Field = Finding.Field;
+            Again.Index = Finding.Index;
+            Report(Finding.Severity, Finding.Kind, Finding.File, Finding.Message, Again);
+        }
+        return;
+    }
+    QList<TFinding> Findings;
+    QList<TFinding>* const Outer = std::exchange(FCapture, &Findings);
+    Check();
+    FCapture = Outer;
+    Memo.insert(Key, Findings);
+}
+
 void TDiscChecker::Report(TSeverity Severity, TProblemKind Kind, const QString& File, const QString& Message,
                           const TPlace& Place)
 {
+    if (FCapture) {
+        FCapture->append({Severity, Kind, File, Message, Place.Field, Place.Index});
+    }
     const QString Key = QString::number(int(Kind)) + u'\n' + File + u'\n' + Message;
     if (const auto It = FProblemIndex.constFind(Key); It != FProblemIndex.cend()) {
         FResult.Problems[*It].Places.append(Place);
