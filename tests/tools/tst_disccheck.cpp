@@ -233,7 +233,7 @@ void TDiscCheckTest::FindsEachProblemOfTheFaultyDisc()
     QCOMPARE(Result.Warnings(), 7);
     QCOMPARE(Result.Sections, 1);
     QCOMPARE(Result.Items, 3);
-    QCOMPARE(Result.Steps, 8);
+    QCOMPARE(Result.Steps, 9);
 }
 
 void TDiscCheckTest::NamesWhereEachFileIsNamed()
@@ -245,9 +245,12 @@ void TDiscCheckTest::NamesWhereEachFileIsNamed()
 
     const TProblem* Missing = Find(Result, TProblemKind::Missing, u"Music/missing.ogg"_s);
     QVERIFY(Missing);
-    QCOMPARE(Missing->Places.size(), 1);
+    // Named twice: one problem with both places.
+    QCOMPARE(Missing->Places.size(), 2);
     QCOMPARE(DescribePlace(Missing->Places.first(), Project),
              u"section 1 \"Programs\", item 2 \"Readme\", action 1 \"Read\", step 5, OpenObject"_s);
+    QCOMPARE(DescribePlace(Missing->Places.last(), Project),
+             u"section 1 \"Programs\", item 3 \"Tools\", action 1 \"Run\", step 2, OpenObject"_s);
 
     const TProblem* Rule = Find(Result, TProblemKind::Missing, u"Tools/gone.dat"_s);
     QVERIFY(Rule);
@@ -291,7 +294,7 @@ void TDiscCheckTest::NamesWhereEachFileIsNamed()
     // The first line of a problem names its file, what is wrong and where it is named.
     QCOMPARE(ProblemLine(*Missing, Project),
              u"Music/missing.ogg: error: does not exist (named by section 1 \"Programs\", item 2 \"Readme\", "
-             u"action 1 \"Read\", step 5, OpenObject)"_s);
+             u"action 1 \"Read\", step 5, OpenObject, and 1 more place)"_s);
 }
 
 void TDiscCheckTest::WindowsProgramWithRegisteredRunnerOpens()
@@ -380,7 +383,7 @@ void TDiscCheckTest::ToolPrintsLinesJsonAndHelp()
     QCOMPARE(Lines.size(), 21);
     QVERIFY(Lines.contains(u"Tools/gone.dat: error: does not exist (named by section 1 \"Programs\", item 3 "
                            u"\"Tools\", copy rule 2)"_s));
-    QVERIFY2(Lines.last().endsWith(u": 13 errors, 7 warnings; 15 files checked for 1 section, 3 items, 8 steps"_s),
+    QVERIFY2(Lines.last().endsWith(u": 13 errors, 7 warnings; 15 files checked for 1 section, 3 items, 9 steps"_s),
              qPrintable(Lines.last()));
 
     QCOMPARE(Run({u"check"_s, u"--json"_s, Disc}, Out), 1);
