@@ -13,6 +13,7 @@
 // reused by later runs (FOLDER/medium and FOLDER/large can then be run by hand). --autorun times
 // another build of the program, to compare two versions on the same discs.
 
+#include "BenchSupport.h"
 #include "MemoryTuning.h"
 #include "PngEncoder.h"
 #include "ProjectGenerator.h"
@@ -41,6 +42,7 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using namespace BenchSupport;
 
 namespace {
 
@@ -56,34 +58,6 @@ const TCase Cases[] = {
     {"medium", {20, 50, 100, 600, 1500, true}, false},
     {"large", ProjectGenerator::TShape(), true}, // the loading benchmark's project
 };
-
-struct TTimes
-{
-    std::vector<double> Ms;
-    double Best() const { return *std::min_element(Ms.begin(), Ms.end()); }
-    double Median() const
-    {
-        std::vector<double> V = Ms;
-        std::sort(V.begin(), V.end());
-        return V[V.size() / 2];
-    }
-};
-
-bool CopyFolder(const QString& From, const QString& To, const QString& Skip)
-{
-    QDir Source(From);
-    QDirIterator It(From, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (It.hasNext()) {
-        const QString File = It.next();
-        const QString Relative = Source.relativeFilePath(File);
-        if (Relative.compare(Skip, Qt::CaseInsensitive) == 0)
-            continue;
-        const QString Target = QDir(To).filePath(Relative);
-        if (!QDir().mkpath(QFileInfo(Target).path()) || !QFile::copy(File, Target))
-            return false;
-    }
-    return true;
-}
 
 // The node list bench_minimal_tree reads, and the icon files it names: what the program's tree
 // shows for the project (sections, their "about" node, items and the items' default icons).
@@ -109,19 +83,6 @@ bool WriteNodeList(const TVeltraneProject& P, const QString& Folder, const QStri
     }
     QFile F(ListFile);
     return F.open(QIODevice::WriteOnly) && F.write(Out.toUtf8()) >= 0;
-}
-
-// Loads the structure file once; the time in ms, or -1 after a failure.
-double TimeLoad(TVeltraneProject& P, const QString& File)
-{
-    P.ProgramVersion = {2, 7, 5};
-    QElapsedTimer T;
-    T.start();
-    if (const int Result = P.LoadFromFile(File); Result != 0) {
-        std::fprintf(stderr, "LoadFromFile gave %d\n", Result);
-        return -1;
-    }
-    return double(T.nsecsElapsed()) / 1e6;
 }
 
 struct TRun

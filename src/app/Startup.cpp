@@ -8,6 +8,7 @@
 #include "ImageList.h"
 #include "InstanceLock.h"
 #include "ListForm.h"
+#include "LoadProject.h"
 #include "MainForm.h"
 #include "MemoryTuning.h"
 #include "MessageService.h"

@@ -19,10 +19,6 @@ void UseBundlePlugins();
 // existing folder, otherwise the executable's folder. Ends with a separator.
 QString DiscRootFor(const QStringList& Arguments, const QString& ExecutablePath);
 
-// The structure file start-up looks for in ShellFolder(): [Options] ProjectName, then
-// "veltrane.vlp", else "veltrane.apr" without a test.
-QString FindProjectFile();
-
 // Reads the command line (program path included, as one text) and adjusts StartFlags and
 // ProjectFilePath. Returns -1 to go on, or the exit code the process must end with ("htmfile").
 int ParseCommandLine(const QString& CommandLine);

@@ -188,7 +188,15 @@ TGraphicLoad LoadGraphicFromData(QByteArrayView Data, const QString& FileName, c
     return Result;
 }
 
-TGraphicLoad LoadGraphic(const QString& FileName, const TDecodeOptions& Options)
+namespace {
+
+TGraphicLoadObserver& LoadObserver()
+{
+    static TGraphicLoadObserver Observer;
+    return Observer;
+}
+
+TGraphicLoad ReadGraphicFile(const QString& FileName, const TDecodeOptions& Options)
 {
     TGraphicFormat Format;
     if (!GraphicFormatOf(FileName, Format))
@@ -201,6 +209,21 @@ TGraphicLoad LoadGraphic(const QString& FileName, const TDecodeOptions& Options)
         return Result;
     }
     return LoadGraphicFromData(Data, FileName, Options);
+}
+
+} // namespace
+
+void SetGraphicLoadObserver(TGraphicLoadObserver Observer)
+{
+    LoadObserver() = std::move(Observer);
+}
+
+TGraphicLoad LoadGraphic(const QString& FileName, const TDecodeOptions& Options)
+{
+    TGraphicLoad Result = ReadGraphicFile(FileName, Options);
+    if (const TGraphicLoadObserver& Observer = LoadObserver())
+        Observer(FileName, Result.Error);
+    return Result;
 }
 
 TGraphicLoad LoadJpegScaled(QByteArrayView Data, const QString& FileName, QSize MinSize, bool Fast)

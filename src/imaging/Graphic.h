@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -114,6 +115,13 @@ bool GraphicFormatOf(const QString& FileName, TGraphicFormat& Format);
 // notation or a native one (it goes through NativePath). When the data turns out to be another
 // known format (a PNG named .jpg), that format is read instead.
 TGraphicLoad LoadGraphic(const QString& FileName, const TDecodeOptions& Options = {});
+
+// Called after every LoadGraphic with the file name as given and the error ("" when the picture
+// loaded), so that a tool that checks a disc learns which pictures the windows read and whether they
+// decode. It may be called from any thread that loads pictures; set it while none does. An empty
+// function (the default) watches nothing.
+using TGraphicLoadObserver = std::function<void(const QString& FileName, const QString& Error)>;
+void SetGraphicLoadObserver(TGraphicLoadObserver Observer);
 
 // The same for data already in memory; FileName gives the format and names the picture in errors.
 TGraphicLoad LoadGraphicFromData(QByteArrayView Data, const QString& FileName,

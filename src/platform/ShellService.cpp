@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMimeType>
 #include <QSet>
 
 #include <algorithm>
@@ -463,6 +464,15 @@ std::optional<TDesktopEntry> DefaultApplication(const QStringList& MimeTypes,
         }
     }
     return std::nullopt;
+}
+
+QStringList MimeTypeChain(const QMimeType& Type)
+{
+    QStringList Result{Type.name()};
+    Result += Type.aliases();
+    Result += Type.allAncestors();
+    Result.removeDuplicates();
+    return Result;
 }
 
 QStringList SplitExec(QStringView Exec)

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class QMimeType;
+
 // The shell: opening documents, folders, programs and addresses the way the system would if the
 // user double-clicked them. Every call returns at once with the shell's result code; the program
 // never waits for what it started.
@@ -98,6 +100,10 @@ std::optional<TDesktopEntry> FindDesktopEntry(const QString& Id, const QProcessE
 // applications' own declarations (mimeinfo.cache or the entries' MimeType keys), minus removed ones.
 std::optional<TDesktopEntry> DefaultApplication(const QStringList& MimeTypes,
                                                 const QProcessEnvironment& Environment);
+
+// A file type's name, its other names and every type it derives from, most specific first: the
+// types whose registered program opens a file of that type.
+QStringList MimeTypeChain(const QMimeType& Type);
 
 // Splits an Exec value into arguments by the desktop-entry quoting rules (blanks separate; in
 // double quotes a backslash escapes '"', '`', '$' and '\'; single quotes and backslashes outside

@@ -74,16 +74,6 @@ int StartFailure(const QString& Program)
     return srBadFormat;
 }
 
-// The type of a file, its other names and every type it derives from, most specific first.
-QStringList TypeChain(const QMimeType& Type)
-{
-    QStringList Result{Type.name()};
-    Result += Type.aliases();
-    Result += Type.allAncestors();
-    Result.removeDuplicates();
-    return Result;
-}
-
 class TLinuxShellService : public IShellService
 {
 public:
@@ -214,7 +204,7 @@ private:
         }
 
         const QMimeType Type = QMimeDatabase().mimeTypeForFile(Info);
-        if (const auto Entry = Xdg::DefaultApplication(TypeChain(Type), Env)) {
+        if (const auto Entry = Xdg::DefaultApplication(Xdg::MimeTypeChain(Type), Env)) {
             // A Windows program's runner gets the program's own parameters after it.
             const QStringList Extra = Head.Kind == TFileKind::Windows ? Arguments : QStringList();
             return Launch(*Entry, {QUrl::fromLocalFile(Target)}, Extra, WorkingDir, Env);

@@ -40,6 +40,30 @@ std::mutex SdlUsersLock;
 int LiveEngines = 0;
 bool SdlTouched = false;
 
+// Opens a file's decoder when the engine can play it: one libsndfile reads it and its channels and
+// rate are within what the mixer takes. Null, with Reason, otherwise.
+SNDFILE* OpenSoundFile(const QString& FileName, SF_INFO& Info, QString* Reason)
+{
+    const auto Fail = [Reason](const QString& Why) -> SNDFILE* {
+        if (Reason) {
+            *Reason = Why;
+        }
+        return nullptr;
+    };
+    const QByteArray Path = QFile::encodeName(NativePath(FileName));
+    Info = SF_INFO{};
+    SNDFILE* File = sf_open(Path.constData(), SFM_READ, &Info);
+    if (File == nullptr) {
+        return Fail(QString::fromUtf8(sf_strerror(nullptr)));
+    }
+    if (Info.channels < 1 || Info.channels > MaxSourceChannels || Info.samplerate < MinSourceRate ||
+        Info.samplerate > MaxSourceRate) {
+        sf_close(File);
+        return Fail(QStringLiteral("%1 channels at %2 Hz cannot be played").arg(Info.channels).arg(Info.samplerate));
+    }
+    return File;
+}
+
 struct TStream
 {
     quint32 Handle = 0;
@@ -487,18 +511,13 @@ quint32 TSoundEngine::StreamCreateFile(const QString& FileName)
             return 0;
         }
     }
-    const QByteArray Path = QFile::encodeName(NativePath(FileName));
     SF_INFO Info{};
-    SNDFILE* File = sf_open(Path.constData(), SFM_READ, &Info);
+    SNDFILE* File = OpenSoundFile(FileName, Info, nullptr);
     if (File == nullptr) {
         return 0;
     }
     auto S = std::make_shared<TStream>();
     S->File = File;
-    if (Info.channels < 1 || Info.channels > MaxSourceChannels || Info.samplerate < MinSourceRate ||
-        Info.samplerate > MaxSourceRate) {
-        return 0;
-    }
     S->SourceChannels = Info.channels;
     S->SourceRate = Info.samplerate;
     S->OutputRate = static_cast<int>(D->Rate);
@@ -571,4 +590,34 @@ quint64 TSoundEngine::MixedFrames() const
 {
     const std::lock_guard Guard(D->Lock);
     return D->Mixed;
+}
+
+bool CanPlaySoundFile(const QString& FileName, QString* Reason)
+{
+    SF_INFO Info{};
+    SNDFILE* File = OpenSoundFile(FileName, Info, Reason);
+    if (File == nullptr) {
+        return false;
+    }
+    // The header alone can be sound while the data is not: the first second is decoded as the
+    // feeder would decode it.
+    std::vector<float> Buffer(static_cast<size_t>(DecodeChunkFrames) * static_cast<size_t>(Info.channels));
+    sf_count_t Left = Info.samplerate;
+    bool Ok = true;
+    while (Left > 0) {
+        const sf_count_t Read = sf_readf_float(File, Buffer.data(), std::min<sf_count_t>(Left, DecodeChunkFrames));
+        if (sf_error(File) != SF_ERR_NO_ERROR) {
+            if (Reason) {
+                *Reason = QString::fromUtf8(sf_strerror(File));
+            }
+            Ok = false;
+            break;
+        }
+        if (Read <= 0) {
+            break;
+        }
+        Left -= Read;
+    }
+    sf_close(File);
+    return Ok;
 }

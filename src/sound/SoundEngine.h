@@ -82,3 +82,8 @@ private:
     struct TImpl;
     std::unique_ptr<TImpl> D;
 };
+
+// Whether the engine can play FileName (program notation): its decoder opens it, its channels and
+// rate are within what the mixer takes, and its first second decodes. False with Reason otherwise.
+// Needs no output device.
+bool CanPlaySoundFile(const QString& FileName, QString* Reason = nullptr);

@@ -3,6 +3,7 @@
 
 #include "FakeMessageService.h"
 #include "FakeShellService.h"
+#include "LoadProject.h"
 #include "MessageService.h"
 #include "Startup.h"
 #include "config/DesignSettings.h"

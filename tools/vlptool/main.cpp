@@ -1,5 +1,7 @@
-// vlptool: prints a structure file as JSON, and compiles such JSON into a structure file.
+// vlptool: prints a structure file as JSON, compiles such JSON into a structure file, and checks a
+// disc before it is burned.
 
+#include "CheckCommand.h"
 #include "ProjectJson.h"
 
 #include <QCoreApplication>
@@ -7,6 +9,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -16,19 +19,28 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-const char UsageText[] = "Usage:\n"
-                         "  vlptool dump FILE [--with-data]\n"
-                         "      Print FILE (a structure file, or a legacy file when its extension is .apr)\n"
-                         "      as JSON with its load result. --with-data adds each icon's and picture's\n"
-                         "      bytes as Base64 so that the output can be compiled again.\n"
-                         "      Exit code: 0 loaded, 1 not loaded (the JSON is printed all the same).\n"
-                         "  vlptool build PROJECT.json OUT [--version X.Y.Z] [--legacy]\n"
-                         "      Compile a project JSON into a structure file (header version X.Y.Z,\n"
-                         "      default the program's own), or with --legacy a legacy JSON into a\n"
-                         "      legacy file. Icons are given as {\"File\": path relative to the JSON file}\n"
-                         "      or {\"Base64\": data}.\n"
-                         "  vlptool --help\n"
-                         "Exit code 2: a usage error.\n";
+const char DumpHelpText[] =
+    "  vlptool dump FILE [--with-data]\n"
+    "      Print FILE (a structure file, or a legacy file when its extension is .apr)\n"
+    "      as JSON with its load result. --with-data adds each icon's and picture's\n"
+    "      bytes as Base64 so that the output can be compiled again.\n"
+    "      Exit code: 0 loaded, 1 not loaded (the JSON is printed all the same).\n";
+const char BuildHelpText[] =
+    "  vlptool build PROJECT.json OUT [--version X.Y.Z] [--legacy]\n"
+    "      Compile a project JSON into a structure file (header version X.Y.Z,\n"
+    "      default the program's own), or with --legacy a legacy JSON into a\n"
+    "      legacy file. Icons are given as {\"File\": path relative to the JSON file}\n"
+    "      or {\"Base64\": data}.\n";
+const char HelpHelpText[] = "  vlptool --help, vlptool COMMAND --help\n"
+                            "      Describe every command, or one.\n";
+
+QByteArray UsageText()
+{
+    QByteArray Text("Usage:\n");
+    for (const char* Part : {DumpHelpText, BuildHelpText, CheckHelpText, HelpHelpText})
+        Text.append(Part);
+    return Text.append("Exit code 2: a usage error.\n");
+}
 
 void Print(std::FILE* Stream, const QByteArray& Bytes)
 {
@@ -44,7 +56,7 @@ void PrintError(const QString& Message)
 int UsageError(const QString& Message)
 {
     PrintError(Message);
-    Print(stderr, QByteArray(UsageText));
+    Print(stderr, UsageText());
     return ExitUsage;
 }
 
@@ -113,14 +125,23 @@ int Build(const QStringList& Args)
 
 int main(int argc, char* argv[])
 {
+    // The check makes an application of its own: it builds windows, off screen.
+    if (argc > 1 && std::strcmp(argv[1], "check") == 0)
+        return RunCheckCommand(argc, argv);
     QCoreApplication App(argc, argv);
     const QStringList Args = App.arguments().mid(1);
     if (Args.isEmpty())
         return UsageError(u"no command given"_s);
     const QString Command = Args[0];
     if (Command == u"--help"_s || Command == u"-h"_s || Command == u"help"_s) {
-        Print(stdout, QByteArray(UsageText));
+        Print(stdout, UsageText());
         return ExitOk;
+    }
+    if (Args.size() > 1 && (Args[1] == u"--help"_s || Args[1] == u"-h"_s)) {
+        if (Command == u"dump"_s || Command == u"build"_s) {
+            Print(stdout, QByteArray("Usage:\n") + (Command == u"dump"_s ? DumpHelpText : BuildHelpText));
+            return ExitOk;
+        }
     }
     try {
         if (Command == u"dump"_s)

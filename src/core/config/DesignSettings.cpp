@@ -9,50 +9,62 @@ IniFileStruct DesignSettings;
 
 namespace {
 
+// Reads every key; with Keys given, also lists each key with how it is read, so that the list of
+// known keys is this reader itself.
 class TReader
 {
 public:
-    explicit TReader(const TIniFile& Ini) : FIni(Ini) {}
+    TReader(const TIniFile& Ini, QList<TDesignKey>* Keys) : FIni(Ini), FKeys(Keys) {}
 
     void Read(QStringView Section, QStringView Key, QString& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Text, Field);
         Field = FIni.ReadString(Section, Key, Field);
     }
     void Read(QStringView Section, QStringView Key, qint32& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Integer, QString::number(Field));
         Field = FIni.ReadInteger(Section, Key, Field);
     }
     void Read(QStringView Section, QStringView Key, bool& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Boolean, Field ? u"1"_s : u"0"_s);
         Field = FIni.ReadBool(Section, Key, Field);
     }
     // Only the low 8 bits of the integer are kept.
     void Read(QStringView Section, QStringView Key, quint8& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Integer, QString::number(Field));
         Field = static_cast<quint8>(FIni.ReadInteger(Section, Key, Field) & 0xFF);
     }
     // The default is the colour text of DefaultText; a malformed value is black, not the default.
     void ReadColor(QStringView Section, QStringView Key, QStringView DefaultText, quint32& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Color, DefaultText.toString());
         Field = ParseColor(FIni.ReadString(Section, Key, DefaultText.toString()));
     }
     // A folder relative to the "Shell" folder: a trailing backslash is added, an empty value stays empty.
     void ReadFolder(QStringView Section, QStringView Key, QStringView Default, QString& Field) const
     {
+        Note(Section, Key, TDesignValueKind::Folder, Default.toString());
         Field = PathJoin({FIni.ReadString(Section, Key, Default.toString())});
     }
 
 private:
+    void Note(QStringView Section, QStringView Key, TDesignValueKind Kind, const QString& Default) const
+    {
+        if (FKeys) {
+            FKeys->append({Section.toString(), Key.toString(), Kind, Default});
+        }
+    }
+
     const TIniFile& FIni;
+    QList<TDesignKey>* FKeys;
 };
 
-} // namespace
-
-quint32 ParseColor(QStringView Text)
+// The colour text as the number it is read as: "#RRGGBB" turned round, a "$" put in front.
+QString ColorNumberText(QStringView Text)
 {
-    if (Text.isEmpty()) {
-        return 0;
-    }
     QString Number;
     if (Text.front() == u'#') {
         // Written red, green, blue; a colour value holds them the other way round. Pairs that are not
@@ -68,13 +80,13 @@ quint32 ParseColor(QStringView Text)
     } else {
         Number = Text.toString();
     }
-    return static_cast<quint32>(StrToIntDef(Number, 0));
+    return Number;
 }
 
-IniFileStruct DesignSettingsFromIni(const TIniFile& Ini)
+IniFileStruct ReadSettings(const TIniFile& Ini, QList<TDesignKey>* Keys)
 {
     IniFileStruct S;
-    const TReader R(Ini);
+    const TReader R(Ini, Keys);
 
     const QStringView Options = u"Options";
     R.Read(Options, u"ProjectName", S.Options.ProjectName);
@@ -144,6 +156,41 @@ IniFileStruct DesignSettingsFromIni(const TIniFile& Ini)
     R.Read(Buttons, u"ExitBtn_Transparent", S.Buttons.ExitBtn_Transparent);
 
     return S;
+}
+
+} // namespace
+
+bool TryParseColor(QStringView Text, quint32& Color)
+{
+    Color = 0;
+    if (Text.isEmpty()) {
+        return true;
+    }
+    qint32 Value = 0;
+    if (!TryStrToInt(ColorNumberText(Text), Value)) {
+        return false;
+    }
+    Color = static_cast<quint32>(Value);
+    return true;
+}
+
+quint32 ParseColor(QStringView Text)
+{
+    quint32 Color = 0;
+    TryParseColor(Text, Color);
+    return Color;
+}
+
+IniFileStruct DesignSettingsFromIni(const TIniFile& Ini)
+{
+    return ReadSettings(Ini, nullptr);
+}
+
+QList<TDesignKey> DesignSettingKeys()
+{
+    QList<TDesignKey> Keys;
+    ReadSettings(TIniFile(), &Keys);
+    return Keys;
 }
 
 void ReadDesignSettings(const QString& FileName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -132,3 +133,27 @@ IniFileStruct DesignSettingsFromIni(const TIniFile& Ini);
 // malformed text gives 0 (black). "#" with fewer than six digits takes the pairs that are there
 // ("#abc" is 0xCAB).
 quint32 ParseColor(QStringView Text);
+// The same, false for malformed text (Color is then 0). Empty text is black, not malformed.
+bool TryParseColor(QStringView Text, quint32& Color);
+
+// How a key of "shell.ini" is read.
+enum class TDesignValueKind
+{
+    Text,    // taken as written
+    Integer, // decimal, or hexadecimal after "$" or "0x"; other text gives the default
+    Boolean, // an integer, 0 false; other text gives the default
+    Color,   // see ParseColor
+    Folder   // a folder below the "Shell" folder
+};
+
+struct TDesignKey
+{
+    QString Section;
+    QString Key;
+    TDesignValueKind Kind;
+    QString Default; // as text
+};
+
+// Every key ReadDesignSettings reads, in the order it reads them: the list of keys "shell.ini" can
+// hold, for tools that check such a file.
+QList<TDesignKey> DesignSettingKeys();

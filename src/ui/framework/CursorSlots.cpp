@@ -129,9 +129,14 @@ std::optional<TCursorImage> LoadCursorImage(const QString& FileName)
     return Image;
 }
 
+QString CursorFolder()
+{
+    return PathJoin({ProgramFolder, u"Shell"_s, DesignSettings.Path.Cursors});
+}
+
 bool LoadCursorFile(const QString& FileName, qint16& Slot, qint16 Fallback)
 {
-    const QString Path = PathJoin({ProgramFolder, u"Shell"_s, DesignSettings.Path.Cursors}) + FileName;
+    const QString Path = CursorFolder() + FileName;
     const QString Native = NativePath(Path);
     if (!FileName.isEmpty() && QFileInfo(Native).isFile()) {
         const TCursorFileLoader& Load = Loader();

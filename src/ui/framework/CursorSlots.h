@@ -64,6 +64,9 @@ void SetCursorFileLoader(TCursorFileLoader Loader);
 // in the order they are shown, a still cursor (.cur) or an icon (.ico) used as one.
 std::optional<TCursorImage> LoadCursorImage(const QString& FileName);
 
+// The cursor folder: [Path] Cursors in the "Shell" folder of ProgramFolder.
+QString CursorFolder();
+
 // Loads FileName from the cursor folder ([Path] Cursors in the "Shell" folder of ProgramFolder) and
 // registers it under the id Slot holds. When the file is missing or cannot be read, Slot := Fallback.
 // Returns whether a cursor was registered.
