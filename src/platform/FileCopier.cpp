@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -145,27 +144,31 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
         Failed = true;
     };
 
+    // One buffer for the run: a fresh megabyte per file would cost a mapping and its page faults
+    // for each of thousands of small files.
+    QByteArray Buffer(ChunkSize, Qt::Uninitialized);
+
     // Copies one file; Source and Target are checked already.
     const auto CopyFile = [&](const QString& Source, const QString& Target) -> TFileOutcome {
         const std::unique_ptr<QFile> InFile = FileSystem->Source(Source);
         QFile& In = *InFile;
-        if (!In.open(QIODevice::ReadOnly)) {
+        if (!In.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             Fail(Source, u"cannot be read: "_s + In.errorString());
             return TFileOutcome::Failed;
         }
-        // Written under a temporary name and published whole by commit: a cancel or a failure
+        // Written under a temporary name and published whole by Commit: a cancel or a failure
         // leaves no partial file, and an existing target stays intact until the new one is complete.
-        const std::unique_ptr<QSaveFile> OutFile = FileSystem->Target(Target);
-        QSaveFile& Out = *OutFile;
-        if (!Out.open(QIODevice::WriteOnly)) {
+        const std::unique_ptr<TCopyTarget> OutFile = FileSystem->Target(Target);
+        TCopyTarget& Out = *OutFile;
+        // Unbuffered: the chunks are large already, and a full disk shows at the write that hits it.
+        if (!Out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
         }
-        QByteArray Buffer(ChunkSize, Qt::Uninitialized);
         for (;;) {
             const qint64 Got = In.read(Buffer.data(), ChunkSize);
             if (Got < 0) {
-                Out.cancelWriting();
+                Out.CancelWriting();
                 Fail(Source, u"cannot be read: "_s + In.errorString());
                 return TFileOutcome::Failed;
             }
@@ -175,29 +178,25 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             if (Out.write(Buffer.constData(), Got) != Got) {
                 // Taken first: dropping the file replaces the reason (a full disk) with its own.
                 const QString Reason = Out.errorString();
-                Out.cancelWriting();
+                Out.CancelWriting();
                 Fail(Target, u"cannot be written: "_s + Reason);
                 return TFileOutcome::Failed;
             }
             Progress.Add(Got);
             Progress.Report(Source);
             if (FCancelled) {
-                Out.cancelWriting();
+                Out.CancelWriting();
                 return TFileOutcome::Cancelled;
             }
         }
-        if (!Out.commit()) {
+        // The source's time goes on the open file: renaming keeps it. Not worth failing a copy for.
+        const QDateTime Modified = QFileInfo(Source).lastModified();
+        if (Modified.isValid()) {
+            Out.setFileTime(Modified, QFileDevice::FileModificationTime);
+        }
+        if (!Out.Commit()) {
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
-        }
-
-        // The time set on the save file before commit is lost, so the published file is reopened.
-        // Neither step is worth failing a complete copy for.
-        const QDateTime Modified = QFileInfo(Source).lastModified();
-        QFile Published(Target);
-        if (Modified.isValid() && Published.open(QIODevice::ReadOnly)) {
-            Published.setFileTime(Modified, QFileDevice::FileModificationTime);
-            Published.close();
         }
         // Disc files are read-only; the copy belongs to the user, who may change it.
         // The user bits describe this process's access, not the file's mode; only the mode is set.

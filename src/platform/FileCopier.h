@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
+#include "CopyTarget.h"
 #include <QString>
 #include <QStringList>
 
@@ -55,9 +55,9 @@ public:
     {
         return std::make_unique<QFile>(FileName);
     }
-    virtual std::unique_ptr<QSaveFile> Target(const QString& FileName) const
+    virtual std::unique_ptr<TCopyTarget> Target(const QString& FileName) const
     {
-        return std::make_unique<QSaveFile>(FileName);
+        return std::make_unique<TCopyTarget>(FileName);
     }
 };
 

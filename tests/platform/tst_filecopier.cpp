@@ -82,7 +82,7 @@ public:
         }
         return std::make_unique<TFaultySource>(FileName, FailOpen, ReadBudget);
     }
-    std::unique_ptr<QSaveFile> Target(const QString& FileName) const override
+    std::unique_ptr<TCopyTarget> Target(const QString& FileName) const override
     {
         if (QFileInfo(FileName).fileName() != FailingName || WriteBudget < 0) {
             return TCopyFileSystem::Target(FileName);
@@ -124,10 +124,10 @@ private:
         qint64 FBudget;
     };
 
-    class TFaultyTarget : public QSaveFile
+    class TFaultyTarget : public TCopyTarget
     {
     public:
-        TFaultyTarget(const QString& FileName, qint64 Budget) : QSaveFile(FileName), FBudget(Budget) {}
+        TFaultyTarget(const QString& FileName, qint64 Budget) : TCopyTarget(FileName), FBudget(Budget) {}
 
     protected:
         qint64 writeData(const char* Data, qint64 Size) override
@@ -137,7 +137,7 @@ private:
                 return -1;
             }
             FBudget -= Size;
-            return QSaveFile::writeData(Data, Size);
+            return TCopyTarget::writeData(Data, Size);
         }
 
     private:

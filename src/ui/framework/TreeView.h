@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageList.h"
 #include "WrappedControl.h"
 
 #include <QHash>
@@ -14,7 +15,6 @@
 
 class QTreeWidget;
 class QTreeWidgetItem;
-class TImageList;
 class TTimer;
 class TTreeNodes;
 class TTreeView;
