@@ -53,7 +53,7 @@ QString PrecopyQuestion(const QString& ItemName)
 
 void ReportMissingFile(const QString& FullPath, quint32 Icon)
 {
-    Messages().MessageBox(FormatS(strCannotFindFile, {u"\n", FullPath}), ProductName.toString(),
+    Messages().MessageBox(FormatS(strCannotFindFile, {u"\n", SystemPath(FullPath)}), ProductName.toString(),
                           Icon | mbTaskModal);
 }
 
@@ -117,7 +117,8 @@ void RunProgram(const TShellAction& Step)
     if (Step.CheckAssociation && RunFile(FullPath, QString()) != srNoAssociation) {
         return;
     }
-    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, FullPath));
+    // The program gets the path it can open, not the project's notation.
+    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, SystemPath(FullPath)));
 }
 
 void CopyThenOpen(const TShellAction& Step)
@@ -201,8 +202,10 @@ void ExecuteShellAction(const TShellAction& Step)
 int RunFile(const QString& FileName, const QString& Params)
 {
     const TScreenCursor Busy(CursorBusy);
+    const QString File = SystemPath(FileName);
     // The started program runs in the file's folder; the program's own current folder stays.
-    const int Result = ShellService().Open(FileName, Params, ExtractFilePath(FileName));
+    const QString WorkDir = SystemPath(ExtractFilePath(FileName));
+    const int Result = ShellService().Open(File, Params, WorkDir);
     PauseAfterStart(StartPause);
     return Result;
 }

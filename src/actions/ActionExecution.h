@@ -37,8 +37,8 @@ void ExecuteItemAction(const TItemAction& Action);
 // Runs one step that is not a picture step.
 void ExecuteShellAction(const TShellAction& Step);
 // Opens FileName (project notation) with Params through the shell, under the busy cursor, then pauses
-// while the started program comes up. Returns the shell's result code (above 32: success; 31: no
-// program is associated with the file's type).
+// while the started program comes up. The shell gets the file's SystemPath. Returns the shell's result
+// code (above 32: success; 31: no program is associated with the file's type).
 int RunFile(const QString& FileName, const QString& Params);
 // Shows an action's message; returns the button pressed.
 int ShowActionMessage(const TActionMsg& Msg);

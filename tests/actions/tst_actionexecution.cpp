@@ -7,12 +7,14 @@
 #include "MessageService.h"
 #include "Pause.h"
 #include "PhotoForm.h"
+#include "PrivateDesktop.h"
 #include "config/ProgramPaths.h"
 #include "lang/LangStrs.h"
 #include "model/Project.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,8 +55,13 @@ private slots:
     void copyThenOpen_data();
     void copyThenOpen();
 
+    // Through the system's shell on a private desktop.
+    void programGetsTheNativePath();
+
 private:
     void Touch(const QString& Relative);
+    // The recording program of Desktop written to the disc at Relative.
+    void WriteRecorder(const TPrivateDesktop& Desktop, const QString& Relative, bool Executable);
 
     std::unique_ptr<QTemporaryDir> FDir;
     std::unique_ptr<TVeltraneProject> FProject;
@@ -259,16 +266,21 @@ void TActionExecutionTest::foldersAndDocuments()
     TItemAction Action;
     AddStep(Action, atOpenObject, otFolder, u"Missing"_s);
     AddStep(Action, atOpenObject, otFolder, u"Docs"_s);
-    AddStep(Action, atOpenObject, otFile, u"Docs\\manual.odt"_s);
+    AddStep(Action, atOpenObject, otFile, u"docs\\MANUAL.odt"_s);
+    AddStep(Action, atOpenObject, otFile, u"docs\\gone.pdf"_s);
     FShell.Results = {srStarted, srNoAssociation};
     ExecuteItemAction(Action);
 
     // The missing folder does nothing and says nothing; the document without a program opens its folder.
-    QVERIFY(FMessages.Boxes.isEmpty());
+    // The shell and the message get the paths the file system knows, not the project's notation.
     QCOMPARE(FShell.Calls.size(), 3);
     QCOMPARE(FShell.Calls[0].File, FProject->Folder + u"Docs"_s);
-    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"Docs\\manual.odt"_s);
-    QCOMPARE(FShell.Calls[2].File, FProject->Folder + u"Docs\\"_s);
+    QCOMPARE(FShell.Calls[1].Verb, TFakeShellService::svOpen);
+    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"Docs/manual.odt"_s);
+    QCOMPARE(FShell.Calls[1].WorkDir, FProject->Folder + u"Docs/"_s);
+    QCOMPARE(FShell.Calls[2].File, FProject->Folder + u"Docs/"_s);
+    QCOMPARE(FMessages.Boxes.size(), 1);
+    QCOMPARE(FMessages.Boxes[0].Text, u"Veltrane can not find file\n"_s + FProject->Folder + u"Docs/gone.pdf"_s);
 }
 
 void TActionExecutionTest::musicAndText()
@@ -322,7 +334,8 @@ void TActionExecutionTest::copyThenOpen()
     FProject->LegacyFlag = Legacy;
     FMessages.Answer = Answer;
     FCopyResult = CopyResult;
-    FCopyFolder = u"/home/ann/Games"_s;
+    FCopyFolder = FDir->filePath(u"Games"_s);
+    Touch(u"Games/Bin/game.sh"_s);
     TItemAction Action;
     TShellAction& Step = AddStep(Action, atPrecopyFiles, otExecutable, u"...\\Bin\\game.sh"_s);
     Step.Msg.Text = MsgText;
@@ -337,8 +350,43 @@ void TActionExecutionTest::copyThenOpen()
     QCOMPARE(FCopies, Copied ? 1 : 0);
     QCOMPARE(FShell.Calls.size(), Opened ? 1 : 0);
     if (Opened) {
-        QCOMPARE(FShell.Calls[0].File, u"/home/ann/Games\\Bin\\game.sh"_s);
+        QCOMPARE(FShell.Calls[0].File, FCopyFolder + u"/Bin/game.sh"_s);
     }
+}
+
+void TActionExecutionTest::WriteRecorder(const TPrivateDesktop& Desktop, const QString& Relative, bool Executable)
+{
+    QVERIFY(TPrivateDesktop::WriteFile(FDir->filePath(Relative), Desktop.RecorderScript(),
+                                       Executable ? TPrivateDesktop::Executable : TPrivateDesktop::ReadWrite));
+}
+
+// Runs Test with the system's shell working on Desktop in place of the recording fake.
+#define WITH_SYSTEM_SHELL(Desktop)                                                                           \
+    QVERIFY(Desktop.IsValid());                                                                              \
+    const auto SystemShell = Desktop.CreateShell();                                                          \
+    SetShellService(SystemShell.get());                                                                      \
+    const auto RestoreFake = qScopeGuard([this] { SetShellService(&FShell); })
+
+void TActionExecutionTest::programGetsTheNativePath()
+{
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    Touch(u"Docs/Мой Файл.txt"_s);
+    WriteRecorder(Desktop, u"Tools/logger.sh"_s, true);
+    TItemAction Action;
+    // Written as a disc written on Windows names them: backslashes, another case.
+    TShellAction& Step = AddStep(Action, atExecute, otFile, u"docs\\мой файл.TXT"_s);
+    Step.CheckAssociation = false;
+    Step.AppFile = u"tools\\LOGGER.sh"_s;
+    Step.AppParams = u"-f %1"_s;
+    ExecuteItemAction(Action);
+
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    // One argument, the file as it exists.
+    QCOMPARE(Record->Args, (QStringList{u"-f"_s, FDir->filePath(u"Docs/Мой Файл.txt"_s)}));
+    QCOMPARE(Record->Cwd, QFileInfo(FDir->filePath(u"Tools"_s)).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
 }
 
 QTEST_MAIN(TActionExecutionTest)

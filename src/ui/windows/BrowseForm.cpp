@@ -408,7 +408,7 @@ void TBrowseF::SuggestFolder()
     if (const TItem* Item = CurrentItem()) {
         Suffix = SuggestedSuffix(Item->CopyRules.DefaultFolder, Item->Folder);
     }
-    DirEdit->SetText(DisplayPath(PathJoin({DirList->Directory(), Suffix})));
+    DirEdit->SetText(SystemPath(PathJoin({DirList->Directory(), Suffix})));
 }
 
 void TBrowseF::DriveListChange(QObject* Sender)
@@ -432,7 +432,7 @@ void TBrowseF::DirListChange(QObject* Sender)
 {
     Q_UNUSED(Sender);
     if (DesignSettings.Copy.InsertMode < 2) {
-        DirEdit->SetText(DisplayPath(PathJoin({DirList->Directory()})));
+        DirEdit->SetText(SystemPath(PathJoin({DirList->Directory()})));
     } else {
         SuggestFolder();
     }
@@ -475,7 +475,7 @@ void TBrowseF::OpenDirItemClick(QObject* Sender)
     Q_UNUSED(Sender);
     const QString Path = DirList->GetItemPath(DirList->ItemIndex());
     if (!Path.isEmpty()) {
-        ShellService().Explore(Path);
+        ShellService().Explore(SystemPath(Path));
     }
 }
 
