@@ -51,6 +51,12 @@ QString PrecopyQuestion(const QString& ItemName)
                : ItemName + u" must be copied to the hard disk first. Copy it now?"_s;
 }
 
+QString CannotRunText(const QString& Program)
+{
+    return RussianChosen() ? u"Программа\n"_s + Program + u"\nне может работать в этой системе."_s
+                           : u"The program\n"_s + Program + u"\ncannot run on this system."_s;
+}
+
 void ReportMissingFile(const QString& FullPath, quint32 Icon)
 {
     Messages().MessageBox(FormatS(strCannotFindFile, {u"\n", SystemPath(FullPath)}), ProductName.toString(),
@@ -83,7 +89,7 @@ void OpenObject(const TShellAction& Step)
     const TActionEnvironment& Env = ActionEnvironment();
     switch (Step.ObjectType) {
     case otExecutable:
-        RunFile(FullPath, QString());
+        RunFile(FullPath, QString(), saProgram);
         break;
     case otMusic:
         if (Env.PlayMusic) {
@@ -111,14 +117,14 @@ void RunProgram(const TShellAction& Step)
 {
     const QString FullPath = ProjectFolder() + Step.OpenObject;
     if (!FileExists(FullPath)) {
-        ReportMissingFile(FullPath, 0x30);
+        ReportMissingFile(FullPath, mbIconExclamation);
         return;
     }
-    if (Step.CheckAssociation && RunFile(FullPath, QString()) != srNoAssociation) {
+    if (Step.CheckAssociation && RunFile(FullPath, QString(), saProgram) != srNoAssociation) {
         return;
     }
     // The program gets the path it can open, not the project's notation.
-    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, SystemPath(FullPath)));
+    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, SystemPath(FullPath)), saProgram);
 }
 
 void CopyThenOpen(const TShellAction& Step)
@@ -136,7 +142,8 @@ void CopyThenOpen(const TShellAction& Step)
     if (!Env.ExecuteCopy || Env.ExecuteCopy(Step.PrecopyFiles, Folder) != 1) {
         return;
     }
-    RunFile(CopiedObjectPath(Folder, Step.OpenObject), QString());
+    RunFile(CopiedObjectPath(Folder, Step.OpenObject), QString(),
+            Step.ObjectType == otExecutable ? saProgram : saDocument);
 }
 
 } // namespace
@@ -199,13 +206,18 @@ void ExecuteShellAction(const TShellAction& Step)
     }
 }
 
-int RunFile(const QString& FileName, const QString& Params)
+int RunFile(const QString& FileName, const QString& Params, TStartAs As)
 {
     const TScreenCursor Busy(CursorBusy);
     const QString File = SystemPath(FileName);
     // The started program runs in the file's folder; the program's own current folder stays.
     const QString WorkDir = SystemPath(ExtractFilePath(FileName));
-    const int Result = ShellService().Open(File, Params, WorkDir);
+    IShellService& Shell = ShellService();
+    const int Result = As == saProgram ? Shell.Run(File, Params, WorkDir) : Shell.Open(File, Params, WorkDir);
+    if (As == saProgram && Result == srBadFormat) {
+        Messages().MessageBox(CannotRunText(File), ProductName.toString(), mbIconExclamation | mbTaskModal);
+        return Result;
+    }
     PauseAfterStart(StartPause);
     return Result;
 }

@@ -36,10 +36,20 @@ TActionEnvironment& ActionEnvironment();
 void ExecuteItemAction(const TItemAction& Action);
 // Runs one step that is not a picture step.
 void ExecuteShellAction(const TShellAction& Step);
+// How RunFile hands a file to the shell. A document is only ever opened by the program registered
+// for its type; only a step whose object is a program (an open step of a program, run, install, the
+// program a pre-copy step opens) starts a file, and only one that is a program (ClassifyProgramFile).
+enum TStartAs
+{
+    saDocument,
+    saProgram
+};
+
 // Opens FileName (project notation) with Params through the shell, under the busy cursor, then pauses
 // while the started program comes up. The shell gets the file's SystemPath. Returns the shell's result
-// code (above 32: success; 31: no program is associated with the file's type).
-int RunFile(const QString& FileName, const QString& Params);
+// code (above 32: success; 31: no program is associated with the file's type). A program this
+// system cannot run (a Windows program without a registered runner) is reported in a message.
+int RunFile(const QString& FileName, const QString& Params, TStartAs As = saDocument);
 // Shows an action's message; returns the button pressed.
 int ShowActionMessage(const TActionMsg& Msg);
 

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMimeDatabase>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -57,6 +58,9 @@ private slots:
 
     // Through the system's shell on a private desktop.
     void programGetsTheNativePath();
+    void documentsAreNeverExecuted();
+    void windowsPrograms_data();
+    void windowsPrograms();
 
 private:
     void Touch(const QString& Relative);
@@ -350,6 +354,8 @@ void TActionExecutionTest::copyThenOpen()
     QCOMPARE(FCopies, Copied ? 1 : 0);
     QCOMPARE(FShell.Calls.size(), Opened ? 1 : 0);
     if (Opened) {
+        // A copied program is started as one.
+        QCOMPARE(FShell.Calls[0].Verb, TFakeShellService::svRun);
         QCOMPARE(FShell.Calls[0].File, FCopyFolder + u"/Bin/game.sh"_s);
     }
 }
@@ -387,6 +393,69 @@ void TActionExecutionTest::programGetsTheNativePath()
     QCOMPARE(Record->Args, (QStringList{u"-f"_s, FDir->filePath(u"Docs/Мой Файл.txt"_s)}));
     QCOMPARE(Record->Cwd, QFileInfo(FDir->filePath(u"Tools"_s)).canonicalFilePath());
     QVERIFY(FMessages.Boxes.isEmpty());
+}
+
+void TActionExecutionTest::documentsAreNeverExecuted()
+{
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    QVERIFY(Desktop.Register(u"viewer"_s, {u"text/plain"_s}));
+    // A text of the disc whose first line is "#!", with the execute bit: a document step shows it.
+    WriteRecorder(Desktop, u"Docs/read me.txt"_s, true);
+    TItemAction Document;
+    AddStep(Document, atOpenObject, otFile, u"Docs\\read me.txt"_s);
+    ExecuteItemAction(Document);
+    auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, (QStringList{u"--viewer"_s, FDir->filePath(u"Docs/read me.txt"_s)}));
+
+    // The other direction: the same file named as a program by an open step runs.
+    TItemAction Program;
+    AddStep(Program, atOpenObject, otExecutable, u"Docs\\read me.txt"_s);
+    ExecuteItemAction(Program);
+    Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, QStringList());
+    QCOMPARE(Record->Cwd, QFileInfo(FDir->filePath(u"Docs"_s)).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
+}
+
+void TActionExecutionTest::windowsPrograms_data()
+{
+    QTest::addColumn<bool>("Runner");
+    QTest::newRow("a runner registered for the type") << true;
+    QTest::newRow("nothing here runs it") << false;
+}
+
+void TActionExecutionTest::windowsPrograms()
+{
+    QFETCH(bool, Runner);
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    QVERIFY(TPrivateDesktop::WriteFile(FDir->filePath(u"Setup/setup.exe"_s), QByteArray("MZ") + QByteArray(100, '\0')));
+    if (Runner) {
+        const QString Type = QMimeDatabase().mimeTypeForFile(FDir->filePath(u"Setup/setup.exe"_s)).name();
+        QVERIFY(Desktop.Register(u"wine"_s, {Type}));
+    }
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atInstall, otExecutable, u"setup\\SETUP.EXE"_s);
+    Step.CheckAssociation = true;
+    Step.AppFile = u"Setup\\setup.exe"_s;
+    ExecuteItemAction(Action);
+
+    const QString Exe = FDir->filePath(u"Setup/setup.exe"_s);
+    if (Runner) {
+        const auto Record = Desktop.WaitForRecord();
+        QVERIFY(Record);
+        QCOMPARE(Record->Args, (QStringList{u"--wine"_s, Exe}));
+        QVERIFY(FMessages.Boxes.isEmpty());
+    } else {
+        // Said once, clearly, and the step ends there.
+        QCOMPARE(FMessages.Boxes.size(), 1);
+        QCOMPARE(FMessages.Boxes[0].Text, u"The program\n"_s + Exe + u"\ncannot run on this system."_s);
+        QCOMPARE(FMessages.Boxes[0].Flags, 0x2030u);
+        QVERIFY(FPauses.isEmpty());
+    }
 }
 
 QTEST_MAIN(TActionExecutionTest)
