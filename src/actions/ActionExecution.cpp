@@ -1,5 +1,6 @@
 #include "ActionExecution.h"
 
+#include "BrowseForm.h"
 #include "CursorSlots.h"
 #include "MessageService.h"
 #include "Pause.h"
@@ -142,8 +143,13 @@ void CopyThenOpen(const TShellAction& Step)
     if (!Env.ExecuteCopy || Env.ExecuteCopy(Step.PrecopyFiles, Folder) != 1) {
         return;
     }
-    RunFile(CopiedObjectPath(Folder, Step.OpenObject), QString(),
-            Step.ObjectType == otExecutable ? saProgram : saDocument);
+    const QString Copied = CopiedObjectPath(Folder, Step.OpenObject);
+    // Its copy rules may have left the object out: that is said, not passed over.
+    if (!QFileInfo::exists(NativePath(Copied))) {
+        ReportMissingFile(Copied, mbIconInformation);
+        return;
+    }
+    RunFile(Copied, QString(), Step.ObjectType == otExecutable ? saProgram : saDocument);
 }
 
 } // namespace
@@ -249,4 +255,15 @@ QString CopiedObjectPath(const QString& ChosenFolder, const QString& OpenObject)
 {
     const QString Rest = OpenObject.mid(3);
     return PathJoin({ChosenFolder, ExtractFilePath(Rest)}) + ExtractFileName(Rest);
+}
+
+int CopyThroughWindow(TBrowseF& Window, const TCopyRules& Rules, QString& Folder)
+{
+    int Result = Window.ExecuteCopy(Rules);
+    // A copy that failed or was cancelled leaves nothing to open.
+    if (Result == mrOk && Window.LastCopyResult() != cpDone) {
+        Result = mrCancel;
+    }
+    Folder = Window.Folder();
+    return Result;
 }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class TBrowseF;
+
 // Carrying out an item's actions. An item action is a list of steps run in order: a message, an
 // object of the disc opened as its type calls for (document, folder, program, picture, text, music),
 // a program run or installed, or files copied to a folder the user chooses and then opened. Paths of
@@ -61,3 +63,8 @@ QString ApplicationParams(const QString& AppParams, const QString& FullPath);
 // The file a pre-copy step opens after its copy: OpenObject without its leading "..." placed below
 // the folder the user chose.
 QString CopiedObjectPath(const QString& ChosenFolder, const QString& OpenObject);
+
+// A pre-copy step's copy through the copy window: shows Window for Rules and returns 1 only when the
+// files were copied (a cancel or a failed copy gives 2). Folder := the absolute folder they went to.
+// Start-up connects ActionEnvironment().ExecuteCopy to this.
+int CopyThroughWindow(TBrowseF& Window, const TCopyRules& Rules, QString& Folder);

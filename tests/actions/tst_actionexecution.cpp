@@ -2,12 +2,17 @@
 // without an association, the parameter placeholder, folders and documents, copying before opening.
 
 #include "ActionExecution.h"
+#include "BrowseForm.h"
+#include "Edit.h"
 #include "FakeMessageService.h"
 #include "FakeShellService.h"
+#include "FakeVolumeProvider.h"
 #include "MessageService.h"
 #include "Pause.h"
 #include "PhotoForm.h"
 #include "PrivateDesktop.h"
+#include "VeltraneBtn.h"
+#include "config/DesignSettings.h"
 #include "config/ProgramPaths.h"
 #include "lang/LangStrs.h"
 #include "model/Project.h"
@@ -61,6 +66,8 @@ private slots:
     void documentsAreNeverExecuted();
     void windowsPrograms_data();
     void windowsPrograms();
+    void precopyStartsTheCopiedProgram_data();
+    void precopyStartsTheCopiedProgram();
 
 private:
     void Touch(const QString& Relative);
@@ -456,6 +463,72 @@ void TActionExecutionTest::windowsPrograms()
         QCOMPARE(FMessages.Boxes[0].Flags, 0x2030u);
         QVERIFY(FPauses.isEmpty());
     }
+}
+
+void TActionExecutionTest::precopyStartsTheCopiedProgram_data()
+{
+    QTest::addColumn<QString>("Typed");  // in the copy window's folder field
+    QTest::addColumn<QString>("Folder"); // where the copy goes, below the listed folder
+    QTest::addColumn<QString>("Object"); // what the step opens
+
+    QTest::newRow("a name") << u"rel"_s << u"rel/"_s << u"...\\Bin\\game.sh"_s;
+    QTest::newRow("field emptied") << QString() << QString() << u"...\\Bin\\game.sh"_s;
+    QTest::newRow("a full path") << u"<home>/Full Path"_s << u"Full Path/"_s << u"...\\bin\\GAME.sh"_s;
+    QTest::newRow("object not copied") << u"rel"_s << u"rel/"_s << u"...\\Bin\\other.sh"_s;
+}
+
+void TActionExecutionTest::precopyStartsTheCopiedProgram()
+{
+    QFETCH(QString, Typed);
+    QFETCH(QString, Folder);
+    QFETCH(QString, Object);
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    const QString Home = FDir->filePath(u"home"_s);
+    QVERIFY(QDir().mkpath(Home));
+    Typed.replace(u"<home>"_s, Home);
+    TFakeVolumeProvider Volumes;
+    TVolume HomeVolume;
+    HomeVolume.RootPath = Home;
+    HomeVolume.IsHome = true;
+    Volumes.List = {HomeVolume};
+    SetVolumeProvider(&Volumes);
+    const auto RestoreVolumes = qScopeGuard([] { SetVolumeProvider(nullptr); });
+    DesignSettings = IniFileStruct{};
+
+    // The disc's program, to be copied and then started from the copy.
+    WriteRecorder(Desktop, u"Bin/game.sh"_s, true);
+    TBrowseF Window;
+    TActionEnvironment& Env = ActionEnvironment();
+    const auto RestoreCopy = qScopeGuard([&Env, Saved = Env.ExecuteCopy] { Env.ExecuteCopy = Saved; });
+    Env.ExecuteCopy = [&Window](const TCopyRules& Rules, QString& Chosen) {
+        return CopyThroughWindow(Window, Rules, Chosen);
+    };
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atPrecopyFiles, otExecutable, Object);
+    Step.Msg.Text = u"x"_s;
+    TCopyRule& Rule = Step.PrecopyFiles.Add();
+    Rule.CopyingObject = u"Bin\\*.*"_s;
+    Rule.Destination = u"...\\Bin"_s;
+    QTimer::singleShot(0, &Window, [&] {
+        Window.DirEdit->SetText(Typed);
+        Window.CopyBtn->Click();
+    });
+    ExecuteItemAction(Action);
+
+    const QString CopiedFolder = Home + u'/' + Folder + u"Bin"_s;
+    QVERIFY(QFileInfo::exists(CopiedFolder + u"/game.sh"_s));
+    if (Object.contains(u"other"_s)) {
+        // Not among the copied files: said, with the path where it was looked for.
+        QCOMPARE(FMessages.Boxes.size(), 1);
+        QCOMPARE(FMessages.Boxes[0].Text, u"Veltrane can not find file\n"_s + CopiedFolder + u"/other.sh"_s);
+        return;
+    }
+    // The copy, not the disc's file, runs, in its own folder.
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Cwd, QFileInfo(CopiedFolder).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
 }
 
 QTEST_MAIN(TActionExecutionTest)

@@ -785,15 +785,18 @@ void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne_data()
 {
     QTest::addColumn<QString>("Typed");
     QTest::addColumn<QString>("Copied");
-    QTest::newRow("a name") << u"typed"_s << u"typed/a.txt=a"_s;
-    QTest::newRow("a relative path") << u"typed\\deeper"_s << u"typed/deeper/a.txt=a"_s;
-    QTest::newRow("nothing") << QString() << u"a.txt=a"_s;
+    QTest::addColumn<QString>("Folder"); // what the window reports as chosen, below the home folder
+    QTest::newRow("a name") << u"typed"_s << u"typed/a.txt=a"_s << u"typed/"_s;
+    QTest::newRow("a relative path") << u"typed\\deeper"_s << u"typed/deeper/a.txt=a"_s << u"typed/deeper/"_s;
+    QTest::newRow("nothing") << QString() << u"a.txt=a"_s << QString();
+    QTest::newRow("blanks") << u"  "_s << u"a.txt=a"_s << QString();
 }
 
 void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne()
 {
     QFETCH(QString, Typed);
     QFETCH(QString, Copied);
+    QFETCH(QString, Folder);
     CreateForm();
     TCopyRules Rules;
     AddRules(Rules, {u"+|Data\\a.txt|..."_s});
@@ -805,6 +808,8 @@ void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne()
              1);
     QCOMPARE(FForm->LastCopyResult(), 0);
     QCOMPARE(TreeOf(Home()), QStringList{Copied});
+    // The folder a pre-copy step opens its object from is the one the files went to, in full.
+    QCOMPARE(FForm->Folder(), Home(Folder));
 }
 
 void TestBrowseForm::failuresAreReported()

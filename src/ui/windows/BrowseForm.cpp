@@ -338,6 +338,7 @@ int TBrowseF::ExecuteCopy(const TCopyRules& Rules)
 {
     FFileList = BuildCopyList(Rules, Project ? Project->Folder : QString());
     FLastCopyResult = -1;
+    FChosenFolder.clear();
     StartSizeCount();
     const int Result = ShowModal();
     StopSizeCount();
@@ -346,7 +347,7 @@ int TBrowseF::ExecuteCopy(const TCopyRules& Rules)
 
 QString TBrowseF::Folder() const
 {
-    return DirEdit->Text();
+    return FChosenFolder;
 }
 
 const TItem* TBrowseF::CurrentItem() const
@@ -506,12 +507,8 @@ void TBrowseF::CopyBtnClick(QObject* Sender)
     Q_UNUSED(Sender);
     // The disc is needed for the copy now; the count's answer would come too late to matter.
     StopSizeCount();
-    QString Chosen = DirEdit->Text();
-    // A folder typed without its full path lies below the folder the list shows, not below the
-    // program's working folder.
-    if (!QDir::isAbsolutePath(NativePath(Chosen))) {
-        Chosen = PathJoin({DirList->Directory(), Chosen});
-    }
-    FFileList.ResolveDestinations(Chosen);
-    FLastCopyResult = CopyFiles(FFileList, PathJoin({Chosen}), this);
+    // Decided once: the copy writes below this folder and a pre-copy step opens its object from it.
+    FChosenFolder = ResolveChosenFolder(DirEdit->Text(), DirList->Directory());
+    FFileList.ResolveDestinations(FChosenFolder);
+    FLastCopyResult = CopyFiles(FFileList, FChosenFolder, this);
 }
