@@ -316,6 +316,10 @@ void TBrowseF::FormCreate()
 
 void TBrowseF::FillDriveList()
 {
+    // The volume chosen before stays chosen while it is there.
+    const QString PreviousRoot = SelectedRoot();
+    DriveList->Items().Clear();
+    DriveIcons->Clear();
     FVolumes = VolumeProvider().Volumes();
     const QFileIconProvider Icons;
     int Selected = -1;
@@ -330,6 +334,12 @@ void TBrowseF::FillDriveList()
     }
     if (Selected < 0 && !FVolumes.isEmpty()) {
         Selected = 0;
+    }
+    for (int I = 0; I < FVolumes.size() && !PreviousRoot.isEmpty(); ++I) {
+        if (FVolumes[I].RootPath == PreviousRoot) {
+            Selected = I;
+            break;
+        }
     }
     DriveList->SetItemIndex(Selected);
 }
@@ -348,6 +358,12 @@ int TBrowseF::ExecuteCopy(const TCopyRules& Rules)
 QString TBrowseF::Folder() const
 {
     return FChosenFolder;
+}
+
+QString TBrowseF::SelectedRoot() const
+{
+    const int Index = DriveList->ItemIndex();
+    return Index >= 0 && Index < FVolumes.size() ? FVolumes[Index].RootPath : QString();
 }
 
 const TItem* TBrowseF::CurrentItem() const
@@ -383,6 +399,12 @@ void TBrowseF::ShowObjectsSize(qint64 Bytes)
 
 void TBrowseF::FormShow()
 {
+    // A stick plugged in since the last use is offered too.
+    const QString ShownRoot = SelectedRoot();
+    FillDriveList();
+    if (SelectedRoot() != ShownRoot) {
+        DriveListChange();
+    }
     DirList->Update();
     const TItem* Item = CurrentItem();
     if (DesignSettings.Copy.InsertMode != 0 && Item && !Item->CopyRules.DefaultFolder.isEmpty()) {

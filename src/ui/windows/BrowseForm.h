@@ -117,6 +117,8 @@ private:
     void StartSizeCount();
     void StopSizeCount();
     const TItem* CurrentItem() const;
+    // The root of the volume DriveList shows ("" when none).
+    QString SelectedRoot() const;
 
     TEnvironment FEnvironment;
     quint16 FLangId = 0;
