@@ -1,5 +1,6 @@
 #include "ActionExecution.h"
 
+#include "BrowseForm.h"
 #include "CursorSlots.h"
 #include "MessageService.h"
 #include "Pause.h"
@@ -51,9 +52,15 @@ QString PrecopyQuestion(const QString& ItemName)
                : ItemName + u" must be copied to the hard disk first. Copy it now?"_s;
 }
 
+QString CannotRunText(const QString& Program)
+{
+    return RussianChosen() ? u"Программа\n"_s + Program + u"\nне может работать в этой системе."_s
+                           : u"The program\n"_s + Program + u"\ncannot run on this system."_s;
+}
+
 void ReportMissingFile(const QString& FullPath, quint32 Icon)
 {
-    Messages().MessageBox(FormatS(strCannotFindFile, {u"\n", FullPath}), ProductName.toString(),
+    Messages().MessageBox(FormatS(strCannotFindFile, {u"\n", SystemPath(FullPath)}), ProductName.toString(),
                           Icon | mbTaskModal);
 }
 
@@ -83,7 +90,7 @@ void OpenObject(const TShellAction& Step)
     const TActionEnvironment& Env = ActionEnvironment();
     switch (Step.ObjectType) {
     case otExecutable:
-        RunFile(FullPath, QString());
+        RunFile(FullPath, QString(), saProgram);
         break;
     case otMusic:
         if (Env.PlayMusic) {
@@ -111,13 +118,14 @@ void RunProgram(const TShellAction& Step)
 {
     const QString FullPath = ProjectFolder() + Step.OpenObject;
     if (!FileExists(FullPath)) {
-        ReportMissingFile(FullPath, 0x30);
+        ReportMissingFile(FullPath, mbIconExclamation);
         return;
     }
-    if (Step.CheckAssociation && RunFile(FullPath, QString()) != srNoAssociation) {
+    if (Step.CheckAssociation && RunFile(FullPath, QString(), saProgram) != srNoAssociation) {
         return;
     }
-    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, FullPath));
+    // The program gets the path it can open, not the project's notation.
+    RunFile(ProjectFolder() + Step.AppFile, ApplicationParams(Step.AppParams, SystemPath(FullPath)), saProgram);
 }
 
 void CopyThenOpen(const TShellAction& Step)
@@ -135,7 +143,13 @@ void CopyThenOpen(const TShellAction& Step)
     if (!Env.ExecuteCopy || Env.ExecuteCopy(Step.PrecopyFiles, Folder) != 1) {
         return;
     }
-    RunFile(CopiedObjectPath(Folder, Step.OpenObject), QString());
+    const QString Copied = CopiedObjectPath(Folder, Step.OpenObject);
+    // Its copy rules may have left the object out: that is said, not passed over.
+    if (!QFileInfo::exists(NativePath(Copied))) {
+        ReportMissingFile(Copied, mbIconInformation);
+        return;
+    }
+    RunFile(Copied, QString(), Step.ObjectType == otExecutable ? saProgram : saDocument);
 }
 
 } // namespace
@@ -198,11 +212,18 @@ void ExecuteShellAction(const TShellAction& Step)
     }
 }
 
-int RunFile(const QString& FileName, const QString& Params)
+int RunFile(const QString& FileName, const QString& Params, TStartAs As)
 {
     const TScreenCursor Busy(CursorBusy);
+    const QString File = SystemPath(FileName);
     // The started program runs in the file's folder; the program's own current folder stays.
-    const int Result = ShellService().Open(FileName, Params, ExtractFilePath(FileName));
+    const QString WorkDir = SystemPath(ExtractFilePath(FileName));
+    IShellService& Shell = ShellService();
+    const int Result = As == saProgram ? Shell.Run(File, Params, WorkDir) : Shell.Open(File, Params, WorkDir);
+    if (As == saProgram && Result == srBadFormat) {
+        Messages().MessageBox(CannotRunText(File), ProductName.toString(), mbIconExclamation | mbTaskModal);
+        return Result;
+    }
     PauseAfterStart(StartPause);
     return Result;
 }
@@ -234,4 +255,15 @@ QString CopiedObjectPath(const QString& ChosenFolder, const QString& OpenObject)
 {
     const QString Rest = OpenObject.mid(3);
     return PathJoin({ChosenFolder, ExtractFilePath(Rest)}) + ExtractFileName(Rest);
+}
+
+int CopyThroughWindow(TBrowseF& Window, const TCopyRules& Rules, QString& Folder)
+{
+    int Result = Window.ExecuteCopy(Rules);
+    // A copy that failed or was cancelled leaves nothing to open.
+    if (Result == mrOk && Window.LastCopyResult() != cpDone) {
+        Result = mrCancel;
+    }
+    Folder = Window.Folder();
+    return Result;
 }

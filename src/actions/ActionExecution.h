@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class TBrowseF;
+
 // Carrying out an item's actions. An item action is a list of steps run in order: a message, an
 // object of the disc opened as its type calls for (document, folder, program, picture, text, music),
 // a program run or installed, or files copied to a folder the user chooses and then opened. Paths of
@@ -36,10 +38,20 @@ TActionEnvironment& ActionEnvironment();
 void ExecuteItemAction(const TItemAction& Action);
 // Runs one step that is not a picture step.
 void ExecuteShellAction(const TShellAction& Step);
+// How RunFile hands a file to the shell. A document is only ever opened by the program registered
+// for its type; only a step whose object is a program (an open step of a program, run, install, the
+// program a pre-copy step opens) starts a file, and only one that is a program (ClassifyProgramFile).
+enum TStartAs
+{
+    saDocument,
+    saProgram
+};
+
 // Opens FileName (project notation) with Params through the shell, under the busy cursor, then pauses
-// while the started program comes up. Returns the shell's result code (above 32: success; 31: no
-// program is associated with the file's type).
-int RunFile(const QString& FileName, const QString& Params);
+// while the started program comes up. The shell gets the file's SystemPath. Returns the shell's result
+// code (above 32: success; 31: no program is associated with the file's type). A program this
+// system cannot run (a Windows program without a registered runner) is reported in a message.
+int RunFile(const QString& FileName, const QString& Params, TStartAs As = saDocument);
 // Shows an action's message; returns the button pressed.
 int ShowActionMessage(const TActionMsg& Msg);
 
@@ -51,3 +63,8 @@ QString ApplicationParams(const QString& AppParams, const QString& FullPath);
 // The file a pre-copy step opens after its copy: OpenObject without its leading "..." placed below
 // the folder the user chose.
 QString CopiedObjectPath(const QString& ChosenFolder, const QString& OpenObject);
+
+// A pre-copy step's copy through the copy window: shows Window for Rules and returns 1 only when the
+// files were copied (a cancel or a failed copy gives 2). Folder := the absolute folder they went to.
+// Start-up connects ActionEnvironment().ExecuteCopy to this.
+int CopyThroughWindow(TBrowseF& Window, const TCopyRules& Rules, QString& Folder);

@@ -44,7 +44,8 @@ int ParseCommandLine(const QString& CommandLine)
 
     if (Line.contains(u"htmfile"_s)) {
         const bool InRoot = FileExists(ProgramFolder + u"index.htm"_s);
-        ShellService().Open(u"index.htm"_s, QString(), InRoot ? ProgramFolder : ShellFolder());
+        const QString Folder = InRoot ? ProgramFolder : ShellFolder();
+        ShellService().Open(SystemPath(Folder + u"index.htm"_s), QString(), SystemPath(Folder));
         return 1;
     }
 

@@ -4,7 +4,6 @@
 #include "ActionExecution.h"
 #include "BrowseForm.h"
 #include "CursorSlots.h"
-#include "FileCopier.h"
 #include "ImageList.h"
 #include "InstanceLock.h"
 #include "ListForm.h"
@@ -126,13 +125,7 @@ void ConnectWindows(TMainF& MainF, TAboutF& AboutForm, TPhotoF& PhotoForm, TRead
     Actions.PlayMusic = [&MainF](const QString& FileName) { MainF.Music().PlayItemMusic(FileName); };
     Actions.CurrentItem = [&MainF] { return MainF.CurrentItem(); };
     Actions.ExecuteCopy = [&BrowseForm](const TCopyRules& Rules, QString& Folder) {
-        int Result = BrowseForm.ExecuteCopy(Rules);
-        // A copy that failed or was cancelled leaves nothing to open.
-        if (Result == mrOk && BrowseForm.LastCopyResult() != cpDone) {
-            Result = mrCancel;
-        }
-        Folder = BrowseForm.Folder();
-        return Result;
+        return CopyThroughWindow(BrowseForm, Rules, Folder);
     };
     MainF.OnCopyFiles = [&BrowseForm](TItem& Item) { BrowseForm.ExecuteCopy(Item.CopyRules); };
 

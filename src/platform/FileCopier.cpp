@@ -1,5 +1,7 @@
 #include "FileCopier.h"
 
+#include "ProgramFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -200,10 +202,18 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
         }
         // Disc files are read-only; the copy belongs to the user, who may change it.
         // The user bits describe this process's access, not the file's mode; only the mode is set.
-        const QFile::Permissions Permissions =
+        const QFile::Permissions Written =
             QFile::permissions(Target) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        if (!(Permissions & QFile::WriteOwner)) {
-            QFile::setPermissions(Target, Permissions | QFile::WriteOwner);
+        QFile::Permissions Permissions = Written | QFile::WriteOwner;
+        // A program is copied to be run: it gets its execute bits, also from a disc whose file system
+        // keeps none (a ".sh" on FAT), where only the rule of ProgramFile tells it from a document.
+        if (const TProgramKind Kind = ProgramKind(Source); Kind == pkNativeProgram || Kind == pkScript) {
+            Permissions |= QFile::ExeOwner;
+            Permissions.setFlag(QFile::ExeGroup, Permissions.testFlag(QFile::ReadGroup));
+            Permissions.setFlag(QFile::ExeOther, Permissions.testFlag(QFile::ReadOther));
+        }
+        if (Permissions != Written) {
+            QFile::setPermissions(Target, Permissions);
         }
         return TFileOutcome::Copied;
     };

@@ -36,17 +36,20 @@ class IShellService
 {
 public:
     virtual ~IShellService() = default;
-    // The verb "open" on File: a folder opens in the file manager, a program starts with Params
-    // (split by the Windows command-line rules), a document opens in its registered program. A
-    // relative File is taken from WorkDir; the started program runs in WorkDir when given, otherwise
-    // in File's folder. Paths may be written in the program's (Windows) notation.
+    // The verb "open" on a document or folder: a folder opens in the file manager, anything else in
+    // the program registered for its type. File itself is never executed, whatever it holds (a
+    // Windows program goes to its registered runner, with Params). A relative File is taken from
+    // WorkDir; the started program runs in WorkDir when given, otherwise in File's folder. Paths may
+    // be written in the program's (Windows) notation.
     virtual int Open(const QString& File, const QString& Params, const QString& WorkDir) = 0;
     // Shows Folder in the file manager.
     virtual int Explore(const QString& Folder) = 0;
     // Hands an address (mailto:, http:, file:) to the program registered for its scheme.
     virtual int OpenUrl(const QUrl& Url) = 0;
-    // Starts a program with a parameter string. A bare name that is not found in WorkDir is looked
-    // up on the search path, as the shell does; a document or folder is opened as by Open.
+    // Starts a program with a parameter string (split by the Windows command-line rules). Only a file
+    // that is a program starts (ClassifyProgramFile); a Windows program goes to its registered runner
+    // and is srBadFormat without one; a document or folder is opened as by Open. A bare name that is
+    // not found in WorkDir is looked up on the search path, as the shell does.
     virtual int Run(const QString& Application, const QString& Params, const QString& WorkDir) = 0;
 };
 

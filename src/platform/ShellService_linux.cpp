@@ -1,5 +1,6 @@
 #include "ShellService.h"
 
+#include "ProgramFile.h"
 #include "text/Paths.h"
 
 #include <QDir>
@@ -11,55 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// What the first bytes of a file say about how it can be started.
-enum class TFileKind
-{
-    Other,   // a document: it goes by its type
-    Native,  // an ELF program
-    Script,  // "#!" and an interpreter
-    Windows, // an "MZ" program, which only a registered runner (such as wine) can start
-};
-
-struct TFileHead
-{
-    TFileKind Kind = TFileKind::Other;
-    QString Interpreter;         // for a script: the program after "#!"
-    QString InterpreterArgument; // and the one optional argument that follows it
-};
-
-TFileHead ReadFileHead(const QString& FileName)
-{
-    TFileHead Head;
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly)) {
-        return Head;
-    }
-    // The kernel reads at most this much of an interpreter line.
-    const QByteArray Bytes = File.read(256);
-    if (Bytes.startsWith("\x7f"
-                         "ELF")) {
-        Head.Kind = TFileKind::Native;
-    } else if (Bytes.startsWith("MZ")) {
-        Head.Kind = TFileKind::Windows;
-    } else if (Bytes.startsWith("#!")) {
-        qsizetype End = Bytes.indexOf('\n');
-        if (End < 0) {
-            End = Bytes.size();
-        }
-        const QString Line = QString::fromLocal8Bit(Bytes.sliced(2, End - 2)).trimmed();
-        qsizetype Blank = 0;
-        while (Blank < Line.size() && Line[Blank] != u' ' && Line[Blank] != u'\t') {
-            ++Blank;
-        }
-        Head.Interpreter = Line.first(Blank);
-        Head.InterpreterArgument = Line.sliced(Blank).trimmed();
-        if (!Head.Interpreter.isEmpty()) {
-            Head.Kind = TFileKind::Script;
-        }
-    }
-    return Head;
-}
 
 // Why a program that exists could not be started.
 int StartFailure(const QString& Program)
@@ -152,13 +104,15 @@ private:
         return QFileInfo(Native).absoluteFilePath();
     }
 
-    int OpenObject(const QString& File, const QString& Params, const QString& WorkDir, bool SearchPath)
+    // The verb "open" on a document or folder, or with AsProgram the start of a program (a bare name
+    // then is looked up on PATH too).
+    int OpenObject(const QString& File, const QString& Params, const QString& WorkDir, bool AsProgram)
     {
         if (IsBlank(File)) {
             return srFileNotFound;
         }
         const QProcessEnvironment Env = Environment();
-        const QString Target = Resolve(File, WorkDir, SearchPath, Env);
+        const QString Target = Resolve(File, WorkDir, AsProgram, Env);
         const QFileInfo Info(Target);
         if (!Info.exists()) {
             return QFileInfo(Info.absolutePath()).isDir() ? srFileNotFound : srPathNotFound;
@@ -177,42 +131,55 @@ private:
             WorkingDir = Info.absolutePath();
         }
         const QStringList Arguments = SplitCommandLine(Params);
-        const TFileHead Head = ReadFileHead(Target);
+        const TProgramFile Program = ClassifyProgramFile(Target);
 
-        // The execute bit alone does not make a program: on FAT media every file has it.
-        if (Head.Kind == TFileKind::Native && Info.isExecutable()) {
-            return StartProgram(Target, Arguments, WorkingDir, Env);
-        }
-        if (Head.Kind == TFileKind::Script) {
-            if (Info.isExecutable()) {
-                if (const int Code = StartProgram(Target, Arguments, WorkingDir, Env); ShellSucceeded(Code)) {
-                    return Code;
-                }
+        // Only a program step starts a file, and only a file that is a program: a document is never
+        // executed, whatever its first line or execute bit.
+        if (AsProgram) {
+            switch (Program.Kind) {
+            case pkNativeProgram:
+                return StartProgram(Target, Arguments, WorkingDir, Env);
+            case pkScript:
+                return StartScript(Target, Program, Arguments, WorkingDir, Env);
+            case pkWindowsProgram:
+            case pkDocument:
+                break;
             }
-            // Without the execute bit (as on most discs) or on a medium mounted noexec, the script
-            // runs through the interpreter its first line names.
-            QStringList InterpreterArguments;
-            if (!Head.InterpreterArgument.isEmpty()) {
-                InterpreterArguments.append(Head.InterpreterArgument);
-            }
-            InterpreterArguments.append(Target);
-            InterpreterArguments += Arguments;
-            if (!QDir::isAbsolutePath(Head.Interpreter)) {
-                return srBadFormat;
-            }
-            return StartProgram(Head.Interpreter, InterpreterArguments, WorkingDir, Env);
         }
 
         const QMimeType Type = QMimeDatabase().mimeTypeForFile(Info);
         if (const auto Entry = Xdg::DefaultApplication(Xdg::MimeTypeChain(Type), Env)) {
             // A Windows program's runner gets the program's own parameters after it.
-            const QStringList Extra = Head.Kind == TFileKind::Windows ? Arguments : QStringList();
+            const QStringList Extra = Program.Kind == pkWindowsProgram ? Arguments : QStringList();
             return Launch(*Entry, {QUrl::fromLocalFile(Target)}, Extra, WorkingDir, Env);
         }
-        if (Head.Kind == TFileKind::Native) {
-            return srAccessDenied;
+        // A program for another system, and nothing here that runs it.
+        if (AsProgram && Program.Kind == pkWindowsProgram) {
+            return srBadFormat;
         }
         return srNoAssociation;
+    }
+
+    static int StartScript(const QString& Script, const TProgramFile& Program, const QStringList& Arguments,
+                           const QString& WorkingDir, const QProcessEnvironment& Env)
+    {
+        if (QFileInfo(Script).isExecutable()) {
+            if (const int Code = StartProgram(Script, Arguments, WorkingDir, Env); ShellSucceeded(Code)) {
+                return Code;
+            }
+        }
+        // Without the execute bit (a ".sh" where the file system keeps none) or on a medium mounted
+        // noexec, the script runs through its interpreter.
+        if (!QDir::isAbsolutePath(Program.Interpreter)) {
+            return srBadFormat;
+        }
+        QStringList InterpreterArguments;
+        if (!Program.InterpreterArgument.isEmpty()) {
+            InterpreterArguments.append(Program.InterpreterArgument);
+        }
+        InterpreterArguments.append(Script);
+        InterpreterArguments += Arguments;
+        return StartProgram(Program.Interpreter, InterpreterArguments, WorkingDir, Env);
     }
 
     static int OpenFolder(const QString& Folder, const QProcessEnvironment& Env)

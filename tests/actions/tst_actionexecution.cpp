@@ -2,17 +2,25 @@
 // without an association, the parameter placeholder, folders and documents, copying before opening.
 
 #include "ActionExecution.h"
+#include "BrowseForm.h"
+#include "Edit.h"
 #include "FakeMessageService.h"
 #include "FakeShellService.h"
+#include "FakeVolumeProvider.h"
 #include "MessageService.h"
 #include "Pause.h"
 #include "PhotoForm.h"
+#include "PrivateDesktop.h"
+#include "VeltraneBtn.h"
+#include "config/DesignSettings.h"
 #include "config/ProgramPaths.h"
 #include "lang/LangStrs.h"
 #include "model/Project.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMimeDatabase>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,8 +61,18 @@ private slots:
     void copyThenOpen_data();
     void copyThenOpen();
 
+    // Through the system's shell on a private desktop.
+    void programGetsTheNativePath();
+    void documentsAreNeverExecuted();
+    void windowsPrograms_data();
+    void windowsPrograms();
+    void precopyStartsTheCopiedProgram_data();
+    void precopyStartsTheCopiedProgram();
+
 private:
     void Touch(const QString& Relative);
+    // The recording program of Desktop written to the disc at Relative.
+    void WriteRecorder(const TPrivateDesktop& Desktop, const QString& Relative, bool Executable);
 
     std::unique_ptr<QTemporaryDir> FDir;
     std::unique_ptr<TVeltraneProject> FProject;
@@ -259,16 +277,21 @@ void TActionExecutionTest::foldersAndDocuments()
     TItemAction Action;
     AddStep(Action, atOpenObject, otFolder, u"Missing"_s);
     AddStep(Action, atOpenObject, otFolder, u"Docs"_s);
-    AddStep(Action, atOpenObject, otFile, u"Docs\\manual.odt"_s);
+    AddStep(Action, atOpenObject, otFile, u"docs\\MANUAL.odt"_s);
+    AddStep(Action, atOpenObject, otFile, u"docs\\gone.pdf"_s);
     FShell.Results = {srStarted, srNoAssociation};
     ExecuteItemAction(Action);
 
     // The missing folder does nothing and says nothing; the document without a program opens its folder.
-    QVERIFY(FMessages.Boxes.isEmpty());
+    // The shell and the message get the paths the file system knows, not the project's notation.
     QCOMPARE(FShell.Calls.size(), 3);
     QCOMPARE(FShell.Calls[0].File, FProject->Folder + u"Docs"_s);
-    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"Docs\\manual.odt"_s);
-    QCOMPARE(FShell.Calls[2].File, FProject->Folder + u"Docs\\"_s);
+    QCOMPARE(FShell.Calls[1].Verb, TFakeShellService::svOpen);
+    QCOMPARE(FShell.Calls[1].File, FProject->Folder + u"Docs/manual.odt"_s);
+    QCOMPARE(FShell.Calls[1].WorkDir, FProject->Folder + u"Docs/"_s);
+    QCOMPARE(FShell.Calls[2].File, FProject->Folder + u"Docs/"_s);
+    QCOMPARE(FMessages.Boxes.size(), 1);
+    QCOMPARE(FMessages.Boxes[0].Text, u"Veltrane can not find file\n"_s + FProject->Folder + u"Docs/gone.pdf"_s);
 }
 
 void TActionExecutionTest::musicAndText()
@@ -322,7 +345,8 @@ void TActionExecutionTest::copyThenOpen()
     FProject->LegacyFlag = Legacy;
     FMessages.Answer = Answer;
     FCopyResult = CopyResult;
-    FCopyFolder = u"/home/ann/Games"_s;
+    FCopyFolder = FDir->filePath(u"Games"_s);
+    Touch(u"Games/Bin/game.sh"_s);
     TItemAction Action;
     TShellAction& Step = AddStep(Action, atPrecopyFiles, otExecutable, u"...\\Bin\\game.sh"_s);
     Step.Msg.Text = MsgText;
@@ -337,8 +361,174 @@ void TActionExecutionTest::copyThenOpen()
     QCOMPARE(FCopies, Copied ? 1 : 0);
     QCOMPARE(FShell.Calls.size(), Opened ? 1 : 0);
     if (Opened) {
-        QCOMPARE(FShell.Calls[0].File, u"/home/ann/Games\\Bin\\game.sh"_s);
+        // A copied program is started as one.
+        QCOMPARE(FShell.Calls[0].Verb, TFakeShellService::svRun);
+        QCOMPARE(FShell.Calls[0].File, FCopyFolder + u"/Bin/game.sh"_s);
     }
+}
+
+void TActionExecutionTest::WriteRecorder(const TPrivateDesktop& Desktop, const QString& Relative, bool Executable)
+{
+    QVERIFY(TPrivateDesktop::WriteFile(FDir->filePath(Relative), Desktop.RecorderScript(),
+                                       Executable ? TPrivateDesktop::Executable : TPrivateDesktop::ReadWrite));
+}
+
+// Runs Test with the system's shell working on Desktop in place of the recording fake.
+#define WITH_SYSTEM_SHELL(Desktop)                                                                           \
+    QVERIFY(Desktop.IsValid());                                                                              \
+    const auto SystemShell = Desktop.CreateShell();                                                          \
+    SetShellService(SystemShell.get());                                                                      \
+    const auto RestoreFake = qScopeGuard([this] { SetShellService(&FShell); })
+
+void TActionExecutionTest::programGetsTheNativePath()
+{
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    Touch(u"Docs/Мой Файл.txt"_s);
+    WriteRecorder(Desktop, u"Tools/logger.sh"_s, true);
+    TItemAction Action;
+    // Written as a disc written on Windows names them: backslashes, another case.
+    TShellAction& Step = AddStep(Action, atExecute, otFile, u"docs\\мой файл.TXT"_s);
+    Step.CheckAssociation = false;
+    Step.AppFile = u"tools\\LOGGER.sh"_s;
+    Step.AppParams = u"-f %1"_s;
+    ExecuteItemAction(Action);
+
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    // One argument, the file as it exists.
+    QCOMPARE(Record->Args, (QStringList{u"-f"_s, FDir->filePath(u"Docs/Мой Файл.txt"_s)}));
+    QCOMPARE(Record->Cwd, QFileInfo(FDir->filePath(u"Tools"_s)).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
+}
+
+void TActionExecutionTest::documentsAreNeverExecuted()
+{
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    QVERIFY(Desktop.Register(u"viewer"_s, {u"text/plain"_s}));
+    // A text of the disc whose first line is "#!", with the execute bit: a document step shows it.
+    WriteRecorder(Desktop, u"Docs/read me.txt"_s, true);
+    TItemAction Document;
+    AddStep(Document, atOpenObject, otFile, u"Docs\\read me.txt"_s);
+    ExecuteItemAction(Document);
+    auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, (QStringList{u"--viewer"_s, FDir->filePath(u"Docs/read me.txt"_s)}));
+
+    // The other direction: the same file named as a program by an open step runs.
+    TItemAction Program;
+    AddStep(Program, atOpenObject, otExecutable, u"Docs\\read me.txt"_s);
+    ExecuteItemAction(Program);
+    Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, QStringList());
+    QCOMPARE(Record->Cwd, QFileInfo(FDir->filePath(u"Docs"_s)).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
+}
+
+void TActionExecutionTest::windowsPrograms_data()
+{
+    QTest::addColumn<bool>("Runner");
+    QTest::newRow("a runner registered for the type") << true;
+    QTest::newRow("nothing here runs it") << false;
+}
+
+void TActionExecutionTest::windowsPrograms()
+{
+    QFETCH(bool, Runner);
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    QVERIFY(TPrivateDesktop::WriteFile(FDir->filePath(u"Setup/setup.exe"_s), QByteArray("MZ") + QByteArray(100, '\0')));
+    if (Runner) {
+        const QString Type = QMimeDatabase().mimeTypeForFile(FDir->filePath(u"Setup/setup.exe"_s)).name();
+        QVERIFY(Desktop.Register(u"wine"_s, {Type}));
+    }
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atInstall, otExecutable, u"setup\\SETUP.EXE"_s);
+    Step.CheckAssociation = true;
+    Step.AppFile = u"Setup\\setup.exe"_s;
+    ExecuteItemAction(Action);
+
+    const QString Exe = FDir->filePath(u"Setup/setup.exe"_s);
+    if (Runner) {
+        const auto Record = Desktop.WaitForRecord();
+        QVERIFY(Record);
+        QCOMPARE(Record->Args, (QStringList{u"--wine"_s, Exe}));
+        QVERIFY(FMessages.Boxes.isEmpty());
+    } else {
+        // Said once, clearly, and the step ends there.
+        QCOMPARE(FMessages.Boxes.size(), 1);
+        QCOMPARE(FMessages.Boxes[0].Text, u"The program\n"_s + Exe + u"\ncannot run on this system."_s);
+        QCOMPARE(FMessages.Boxes[0].Flags, 0x2030u);
+        QVERIFY(FPauses.isEmpty());
+    }
+}
+
+void TActionExecutionTest::precopyStartsTheCopiedProgram_data()
+{
+    QTest::addColumn<QString>("Typed");  // in the copy window's folder field
+    QTest::addColumn<QString>("Folder"); // where the copy goes, below the listed folder
+    QTest::addColumn<QString>("Object"); // what the step opens
+
+    QTest::newRow("a name") << u"rel"_s << u"rel/"_s << u"...\\Bin\\game.sh"_s;
+    QTest::newRow("field emptied") << QString() << QString() << u"...\\Bin\\game.sh"_s;
+    QTest::newRow("a full path") << u"<home>/Full Path"_s << u"Full Path/"_s << u"...\\bin\\GAME.sh"_s;
+    QTest::newRow("object not copied") << u"rel"_s << u"rel/"_s << u"...\\Bin\\other.sh"_s;
+}
+
+void TActionExecutionTest::precopyStartsTheCopiedProgram()
+{
+    QFETCH(QString, Typed);
+    QFETCH(QString, Folder);
+    QFETCH(QString, Object);
+    TPrivateDesktop Desktop;
+    WITH_SYSTEM_SHELL(Desktop);
+    const QString Home = FDir->filePath(u"home"_s);
+    QVERIFY(QDir().mkpath(Home));
+    Typed.replace(u"<home>"_s, Home);
+    TFakeVolumeProvider Volumes;
+    TVolume HomeVolume;
+    HomeVolume.RootPath = Home;
+    HomeVolume.IsHome = true;
+    Volumes.List = {HomeVolume};
+    SetVolumeProvider(&Volumes);
+    const auto RestoreVolumes = qScopeGuard([] { SetVolumeProvider(nullptr); });
+    DesignSettings = IniFileStruct{};
+
+    // The disc's program, to be copied and then started from the copy.
+    WriteRecorder(Desktop, u"Bin/game.sh"_s, true);
+    TBrowseF Window;
+    TActionEnvironment& Env = ActionEnvironment();
+    const auto RestoreCopy = qScopeGuard([&Env, Saved = Env.ExecuteCopy] { Env.ExecuteCopy = Saved; });
+    Env.ExecuteCopy = [&Window](const TCopyRules& Rules, QString& Chosen) {
+        return CopyThroughWindow(Window, Rules, Chosen);
+    };
+    TItemAction Action;
+    TShellAction& Step = AddStep(Action, atPrecopyFiles, otExecutable, Object);
+    Step.Msg.Text = u"x"_s;
+    TCopyRule& Rule = Step.PrecopyFiles.Add();
+    Rule.CopyingObject = u"Bin\\*.*"_s;
+    Rule.Destination = u"...\\Bin"_s;
+    QTimer::singleShot(0, &Window, [&] {
+        Window.DirEdit->SetText(Typed);
+        Window.CopyBtn->Click();
+    });
+    ExecuteItemAction(Action);
+
+    const QString CopiedFolder = Home + u'/' + Folder + u"Bin"_s;
+    QVERIFY(QFileInfo::exists(CopiedFolder + u"/game.sh"_s));
+    if (Object.contains(u"other"_s)) {
+        // Not among the copied files: said, with the path where it was looked for.
+        QCOMPARE(FMessages.Boxes.size(), 1);
+        QCOMPARE(FMessages.Boxes[0].Text, u"Veltrane can not find file\n"_s + CopiedFolder + u"/other.sh"_s);
+        return;
+    }
+    // The copy, not the disc's file, runs, in its own folder.
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Cwd, QFileInfo(CopiedFolder).canonicalFilePath());
+    QVERIFY(FMessages.Boxes.isEmpty());
 }
 
 QTEST_MAIN(TActionExecutionTest)

@@ -215,9 +215,10 @@ void TestStartup::htmfile()
     QCOMPARE(ParseCommandLine(u"autorun HtmFile nosplash"_s), 1);
     QCOMPARE(FShell.Calls.size(), 1);
     QCOMPARE(FShell.Calls[0].Verb, TFakeShellService::svOpen);
-    QCOMPARE(FShell.Calls[0].File, u"index.htm"_s);
+    const QString Folder = InRoot ? ProgramFolder : ShellFolder();
+    QCOMPARE(FShell.Calls[0].File, SystemPath(Folder + u"index.htm"_s));
     QCOMPARE(FShell.Calls[0].Params, QString());
-    QCOMPARE(FShell.Calls[0].WorkDir, InRoot ? ProgramFolder : ShellFolder());
+    QCOMPARE(FShell.Calls[0].WorkDir, SystemPath(Folder));
     // The process ends before the later options are looked at.
     QVERIFY(HasStartFlag(sfShowSplash));
 }

@@ -24,7 +24,8 @@ private slots:
     void NativePathResolves();
     void NativePathAbsolute();
     void NativePathChoosesAmongCaseVariants();
-    void DisplayPathUsesNativeSeparators();
+    void SystemPathIsWhatTheProgramOpens_data();
+    void SystemPathIsWhatTheProgramOpens();
     void cleanupTestCase();
 
 private:
@@ -58,6 +59,7 @@ void TPathsTest::initTestCase()
     QVERIFY(MakeFile(u"Shell/Images/Logo.JPG"_s));
     QVERIFY(MakeFile(u"Shell/veltrane.vlp"_s));
     QVERIFY(QDir(Root.path()).mkpath(u"Docs/Sub"_s));
+    QVERIFY(MakeFile(u"Docs/Мой Файл.txt"_s));
     QVERIFY(MakeFile(u"a.txt"_s, "lower"));
     CaseSensitive = !QFileInfo::exists(Root.filePath(u"A.TXT"_s));
     if (CaseSensitive) {
@@ -241,9 +243,26 @@ void TPathsTest::NativePathChoosesAmongCaseVariants()
     QCOMPARE(NativePath(u".\\A.txt"_s), QString(u"./"_s + Found));
 }
 
-void TPathsTest::DisplayPathUsesNativeSeparators()
+void TPathsTest::SystemPathIsWhatTheProgramOpens_data()
 {
-    QCOMPARE(DisplayPath(u"shell\\images\\logo.jpg"_s), QDir::toNativeSeparators(u"Shell/Images/Logo.JPG"_s));
+    QTest::addColumn<QString>("Written");
+    QTest::addColumn<QString>("Expected"); // relative to the root, in the file system's notation
+
+    QTest::newRow("project notation, other case") << u"shell\\images\\logo.jpg"_s << u"Shell/Images/Logo.JPG"_s;
+    QTest::newRow("blanks and Cyrillic, other case") << u"docs\\мой файл.TXT"_s << u"Docs/Мой Файл.txt"_s;
+    QTest::newRow("mixed separators") << u"Docs\\Sub/"_s << u"Docs/Sub/"_s;
+    QTest::newRow("missing part kept as written") << u"Docs\\gone.txt"_s << u"Docs/gone.txt"_s;
+}
+
+void TPathsTest::SystemPathIsWhatTheProgramOpens()
+{
+    QFETCH(QString, Written);
+    QFETCH(QString, Expected);
+    const QString Native = QDir::toNativeSeparators(Root.path() + u'/' + Expect(Expected, Written));
+    // Relative paths are made absolute: a started program runs in another folder.
+    QCOMPARE(SystemPath(Written), Native);
+    QCOMPARE(SystemPath(Root.path() + u'\\' + Written), Native);
+    QVERIFY(SystemPath(QString()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TPathsTest)

@@ -1,4 +1,5 @@
 #include "FileCopier.h"
+#include "ProgramFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -163,6 +164,7 @@ private slots:
 
     void CopiesFilesWithBytesAndTimes();
     void CopiesAreOwnerWritable();
+    void CopiedProgramsStayPrograms();
     void ExistingTargetFollowsAnswers_data();
     void ExistingTargetFollowsAnswers();
     void RefusesTargetsOutsideRoot_data();
@@ -267,6 +269,33 @@ void TFileCopierTest::CopiesAreOwnerWritable()
         QVERIFY2(Permissions & QFile::ReadOwner, qPrintable(Name));
     }
     QCOMPARE(ReadFile(Dst(u"replaced.txt"_s)), QByteArray("replacing"));
+#endif
+}
+
+void TFileCopierTest::CopiedProgramsStayPrograms()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Execute bits exist on Unix only");
+#else
+    const QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions Runnable = ReadOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    // A pre-copy step starts what it copied: a program must arrive as one, a document must not
+    // become one.
+    QVERIFY(WriteFile(Src(u"setup"_s), "#!/bin/sh\necho\n"));
+    QVERIFY(QFile::setPermissions(Src(u"setup"_s), Runnable));
+    QVERIFY(WriteFile(Src(u"read me.txt"_s), "#!/bin/sh\necho\n"));
+    QVERIFY(QFile::setPermissions(Src(u"read me.txt"_s), ReadOnly));
+    const mode_t Mask = umask(0022);
+    const auto Restore = qScopeGuard([Mask] { umask(Mask); });
+    TFileCopier Copier;
+    const TCopyReport Report = Copier.Run(
+        {{Src(u"setup"_s), Dst(u"setup"_s)}, {Src(u"read me.txt"_s), Dst(u"read me.txt"_s)}}, FDst);
+    QCOMPARE(Report.Result, int(cpDone));
+    QCOMPARE(QFile::permissions(Dst(u"setup"_s)) & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser |
+                                                                     QFile::ExeUser),
+             Runnable | QFile::WriteOwner);
+    QVERIFY(!(QFile::permissions(Dst(u"read me.txt"_s)) & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther)));
+    QCOMPARE(ProgramKind(Dst(u"setup"_s)), pkScript);
 #endif
 }
 

@@ -1,4 +1,5 @@
 #include "FakeShellService.h"
+#include "PrivateDesktop.h"
 #include "ShellService.h"
 
 #include <QDir>
@@ -16,27 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct TRecord
-{
-    QString Cwd;
-    QStringList Args;
-};
+constexpr QFile::Permissions ReadWrite = TPrivateDesktop::ReadWrite;
+constexpr QFile::Permissions Executable = TPrivateDesktop::Executable;
 
 bool WriteFile(const QString& FileName, const QByteArray& Bytes, QFile::Permissions Permissions = {})
 {
-    QDir().mkpath(QFileInfo(FileName).absolutePath());
-    QFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly | QIODevice::Truncate) || File.write(Bytes) != Bytes.size()) {
-        return false;
-    }
-    File.close();
-    return Permissions == QFile::Permissions() || File.setPermissions(Permissions);
+    return TPrivateDesktop::WriteFile(FileName, Bytes, Permissions);
 }
-
-constexpr QFile::Permissions ReadWrite =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-constexpr QFile::Permissions Executable =
-    ReadWrite | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
 
 } // namespace
 
@@ -65,8 +52,10 @@ private slots:
     void ReportsWhatCannotBeOpened_data();
     void ReportsWhatCannotBeOpened();
     void ExploresFolder();
-    void StartsScriptWithSplitParameters_data();
     void StartsScriptWithSplitParameters();
+    void DocumentsAreNeverExecuted_data();
+    void DocumentsAreNeverExecuted();
+    void StartsNativeProgram();
     void RunsProgramFromSearchPath();
     void TerminalProgramRunsInTerminal();
     void WindowsProgramNeedsRegisteredRunner();
@@ -76,20 +65,20 @@ private slots:
     void FakeRecordsCallsAndScriptedResults();
 
 private:
-    QTemporaryDir FRoot;
+    // The tree, its recorder and its log; the registrations are written by the test itself.
+    TPrivateDesktop FDesk;
     QProcessEnvironment FEnv;
-    QString FLog;
     QString FDocs;
 
-    QString Path(const QString& Relative) const { return FRoot.filePath(Relative); }
+    QString Path(const QString& Relative) const { return FDesk.Path(Relative); }
     bool WriteDesktopEntry(const QString& Relative, const QString& Exec, const QString& Extra = {}) const;
-    TRecord ReadLog() const;
 };
 
 // Waits (bounded) for the recorder's log and reads it into Record.
 #define WAIT_FOR_RECORD(Record)                                                                              \
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(FLog), 15000);                                                    \
-    const TRecord Record = ReadLog()
+    const auto Record##Found = FDesk.WaitForRecord();                                                        \
+    QVERIFY(Record##Found);                                                                                  \
+    const TPrivateDesktop::TRecord Record = *Record##Found
 
 bool TShellServiceTest::WriteDesktopEntry(const QString& Relative, const QString& Exec,
                                           const QString& Extra) const
@@ -99,39 +88,10 @@ bool TShellServiceTest::WriteDesktopEntry(const QString& Relative, const QString
     return WriteFile(Path(Relative), Text.toUtf8());
 }
 
-TRecord TShellServiceTest::ReadLog() const
-{
-    TRecord Record;
-    QFile File(FLog);
-    if (!File.open(QIODevice::ReadOnly)) {
-        return Record;
-    }
-    for (const QString& Line : QString::fromUtf8(File.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        if (Line.startsWith(u"cwd:"_s)) {
-            Record.Cwd = Line.mid(4);
-        } else if (Line.startsWith(u"arg:"_s)) {
-            Record.Args.append(Line.mid(4));
-        }
-    }
-    return Record;
-}
-
 void TShellServiceTest::initTestCase()
 {
-    QVERIFY(FRoot.isValid());
-    FLog = Path(u"recorder.log"_s);
+    QVERIFY(FDesk.IsValid());
     FDocs = Path(u"docs/My Docs"_s);
-
-    // The recorder writes its record whole, by a rename, so that a reader never sees half of it.
-    const QString Recorder =
-        u"#!/bin/sh\nlog='"_s + FLog +
-        u"'\n{ printf 'cwd:%s\\n' \"$(pwd -P)\"; for a in \"$@\"; do printf 'arg:%s\\n' \"$a\"; "
-        u"done; } > \"$log.part.$$\"\n/bin/mv \"$log.part.$$\" \"$log\"\n"_s;
-    QVERIFY(WriteFile(Path(u"bin/recorder"_s), Recorder.toUtf8(), Executable));
-    QVERIFY(QDir().mkpath(Path(u"share"_s)));
-    // The system's type database, without the system's programs.
-    QVERIFY(QFile::link(u"/usr/share/mime"_s, Path(u"share/mime"_s)));
-    QVERIFY(QDir().mkpath(Path(u"home"_s)));
 
     const QString RecorderPath = Path(u"bin/recorder"_s);
     QVERIFY(WriteDesktopEntry(u"data/applications/viewer.desktop"_s, RecorderPath + u" %f"_s,
@@ -162,13 +122,8 @@ void TShellServiceTest::initTestCase()
     QVERIFY(WriteFile(Path(u"data/applications/mimeapps.list"_s),
                       "[Default Applications]\napplication/pdf=filer.desktop\n"));
 
-    FEnv.insert(u"HOME"_s, Path(u"home"_s));
-    FEnv.insert(u"XDG_CONFIG_HOME"_s, Path(u"config"_s));
-    FEnv.insert(u"XDG_CONFIG_DIRS"_s, Path(u"sysconfig"_s));
-    FEnv.insert(u"XDG_DATA_HOME"_s, Path(u"data"_s));
-    FEnv.insert(u"XDG_DATA_DIRS"_s, Path(u"share"_s));
     // Only the tree's programs: no terminal, no file manager of the system's.
-    FEnv.insert(u"PATH"_s, Path(u"bin"_s));
+    FEnv = FDesk.Environment();
 
     QVERIFY(WriteFile(FDocs + u"/report one.pdf"_s, "%PDF-1.4\n%%EOF\n", ReadWrite));
     QVERIFY(WriteFile(FDocs + u"/notes.txt"_s, "plain text\n", ReadWrite));
@@ -176,7 +131,7 @@ void TShellServiceTest::initTestCase()
 
 void TShellServiceTest::init()
 {
-    QFile::remove(FLog);
+    FDesk.ForgetRecord();
 }
 
 void TShellServiceTest::SplitsLikeWindows_data()
@@ -390,7 +345,7 @@ void TShellServiceTest::ExploresFolder()
     }
 
     // "open" on a folder does the same.
-    QFile::remove(FLog);
+    FDesk.ForgetRecord();
     QCOMPARE(Shell->Open(FDocs, QString(), QString()), int(srStarted));
     {
         WAIT_FOR_RECORD(Record);
@@ -406,35 +361,85 @@ void TShellServiceTest::ExploresFolder()
     QCOMPARE(CreatePlatformShellService(Bare)->Explore(FDocs), int(srNoAssociation));
 }
 
-void TShellServiceTest::StartsScriptWithSplitParameters_data()
-{
-    QTest::addColumn<bool>("ExecuteBit");
-    QTest::newRow("execute bit") << true;
-    // Discs seldom keep the bit: the script then runs through the interpreter its first line names.
-    QTest::newRow("no execute bit") << false;
-}
-
 void TShellServiceTest::StartsScriptWithSplitParameters()
 {
-    QFETCH(bool, ExecuteBit);
     const QString Script = Path(u"disc/Setup Tool/install.sh"_s);
     QFile Recorder(Path(u"bin/recorder"_s));
     QVERIFY(Recorder.open(QIODevice::ReadOnly));
-    QVERIFY(WriteFile(Script, Recorder.readAll(), ExecuteBit ? Executable : ReadWrite));
+    QVERIFY(WriteFile(Script, Recorder.readAll(), Executable));
 
     const QString WorkDir = Path(u"home"_s);
     const auto Shell = CreatePlatformShellService(FEnv);
-    QCOMPARE(Shell->Open(Script, uR"(/s "C:\My Disc\data\\" -v "")"_s, WorkDir), int(srStarted));
+    QCOMPARE(Shell->Run(Script, uR"(/s "C:\My Disc\data\\" -v "")"_s, WorkDir), int(srStarted));
     WAIT_FOR_RECORD(Record);
     QCOMPARE(Record.Args, (QStringList{u"/s"_s, uR"(C:\My Disc\data\)"_s, u"-v"_s, QString()}));
     QCOMPARE(Record.Cwd, QFileInfo(WorkDir).canonicalFilePath());
 
     // Without a working folder the program runs in its own folder.
-    QFile::remove(FLog);
+    FDesk.ForgetRecord();
     QCOMPARE(Shell->Run(Script, u"a b"_s, QString()), int(srStarted));
     WAIT_FOR_RECORD(Second);
     QCOMPARE(Second.Args, (QStringList{u"a"_s, u"b"_s}));
     QCOMPARE(Second.Cwd, QFileInfo(Script).canonicalPath());
+}
+
+void TShellServiceTest::DocumentsAreNeverExecuted_data()
+{
+    QTest::addColumn<QString>("Name");
+    QTest::addColumn<bool>("ExecuteBit");
+    QTest::addColumn<bool>("AsProgram"); // Run (a program step) rather than Open (a document step)
+
+    // Every file here is the recording script itself: run, it would record without the viewer's tag.
+    QTest::newRow("#! text with execute bit, opened") << u"read me.txt"_s << true << false;
+    QTest::newRow("#! file without a name's type, execute bit, opened") << u"install"_s << true << false;
+    QTest::newRow(".sh with execute bit, opened") << u"setup.sh"_s << true << false;
+    QTest::newRow("#! text without execute bit, run") << u"read me.txt"_s << false << true;
+    QTest::newRow(".sh without execute bit, run") << u"setup.sh"_s << false << true;
+}
+
+void TShellServiceTest::DocumentsAreNeverExecuted()
+{
+    QFETCH(QString, Name);
+    QFETCH(bool, ExecuteBit);
+    QFETCH(bool, AsProgram);
+    TPrivateDesktop Desktop;
+    QVERIFY(Desktop.IsValid());
+    QVERIFY(Desktop.Register(u"viewer"_s, {u"text/plain"_s}));
+    const QString File = Desktop.Path(u"disc/"_s + Name);
+    QVERIFY(TPrivateDesktop::WriteFile(File, Desktop.RecorderScript(),
+                                       ExecuteBit ? TPrivateDesktop::Executable : TPrivateDesktop::ReadWrite));
+
+    const auto Shell = Desktop.CreateShell();
+    const int Code = AsProgram ? Shell->Run(File, u"-x"_s, QString()) : Shell->Open(File, u"-x"_s, QString());
+    QCOMPARE(Code, int(srStarted));
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    // The text viewer registered for it got the file; the file itself did not run.
+    QCOMPARE(Record->Args, (QStringList{u"--viewer"_s, File}));
+
+    // A native program is no document either: opened, it goes by its type, for which nothing is
+    // registered.
+    const QString Program = Desktop.Path(u"disc/tool"_s);
+    QVERIFY(QFile::copy(u"/bin/sh"_s, Program));
+    QVERIFY(QFile::setPermissions(Program, TPrivateDesktop::Executable));
+    QCOMPARE(Shell->Open(Program, QString(), QString()), int(srNoAssociation));
+}
+
+void TShellServiceTest::StartsNativeProgram()
+{
+    TPrivateDesktop Desktop;
+    QVERIFY(Desktop.IsValid());
+    // An ELF program (a copy of the shell) with blanks in its path, given the recorder to run.
+    const QString Program = Desktop.Path(u"disc/My Tools/shell"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(Program).path()));
+    QVERIFY(QFile::copy(u"/bin/sh"_s, Program));
+    QVERIFY(QFile::setPermissions(Program, TPrivateDesktop::Executable));
+    const QString Params = QuoteCommandLineArgument(Desktop.Recorder()) + u" a \"b c\""_s;
+    QCOMPARE(Desktop.CreateShell()->Run(Program, Params, QString()), int(srStarted));
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, (QStringList{u"a"_s, u"b c"_s}));
+    QCOMPARE(Record->Cwd, QFileInfo(Program).canonicalPath());
 }
 
 void TShellServiceTest::RunsProgramFromSearchPath()
@@ -478,7 +483,9 @@ void TShellServiceTest::WindowsProgramNeedsRegisteredRunner()
 {
     const QString Exe = Path(u"disc/Setup.exe"_s);
     QVERIFY(WriteFile(Exe, QByteArray("MZ") + QByteArray(200, '\0'), Executable));
-    QCOMPARE(CreatePlatformShellService(FEnv)->Run(Exe, u"/silent"_s, QString()), int(srNoAssociation));
+    // Without a runner: a program this system cannot start; opened as a document, nothing is registered.
+    QCOMPARE(CreatePlatformShellService(FEnv)->Run(Exe, u"/silent"_s, QString()), int(srBadFormat));
+    QCOMPARE(CreatePlatformShellService(FEnv)->Open(Exe, QString(), QString()), int(srNoAssociation));
 
     // A runner registered for the type (as wine registers itself) gets the program and its parameters.
     const QString Type = QMimeDatabase().mimeTypeForFile(Exe).name();
@@ -509,7 +516,7 @@ void TShellServiceTest::HandsAddressToSchemeHandler()
     QCOMPARE(Shell->OpenUrl(QUrl()), int(srFileNotFound));
 
     // A file address is opened like the file.
-    QFile::remove(FLog);
+    FDesk.ForgetRecord();
     QCOMPARE(Shell->OpenUrl(QUrl::fromLocalFile(FDocs + u"/report one.pdf"_s)), int(srStarted));
     WAIT_FOR_RECORD(FileRecord);
     QCOMPARE(FileRecord.Args, QStringList{FDocs + u"/report one.pdf"_s});

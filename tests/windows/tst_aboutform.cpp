@@ -10,6 +10,7 @@
 #include "LabeledImage.h"
 #include "MainFormFixture.h"
 #include "Memo.h"
+#include "PrivateDesktop.h"
 #include "SpeedButton.h"
 #include "version/VersionInfo.h"
 
@@ -65,6 +66,7 @@ private slots:
     void links();
     void webPageUrl_data();
     void webPageUrl();
+    void webPageOfTheDisc();
     void underlineOnHover();
     void dragging();
     void frameAndBackground();
@@ -539,6 +541,30 @@ void TestAboutForm::webPageUrl()
     if (Result) {
         QCOMPARE(Result->toString(), Url);
     }
+}
+
+void TestAboutForm::webPageOfTheDisc()
+{
+    // The page is a file of the disc, written as the disc's other paths are.
+    FDisc->WriteFile(u"Docs/Index.htm"_s, "<html></html>");
+    Project->Folder = FDisc->Path(u""_s) + u'/';
+    Project->Creator.SetInfo(u"Anna"_s, QString(), QString(), u" docs\\index.HTM "_s);
+    TPrivateDesktop Desktop;
+    QVERIFY(Desktop.IsValid());
+    QVERIFY(Desktop.Register(u"browser"_s, {u"text/html"_s}));
+    const auto Shell = Desktop.CreateShell();
+    SetShellService(Shell.get());
+    TAboutF& Form = Create();
+    Form.WebLabel->Click();
+    SetShellService(&FDisc->ShellCalls);
+
+    // Looked up on the disc, not in the working folder, and handed over as the file it is.
+    const auto Record = Desktop.WaitForRecord();
+    QVERIFY(Record);
+    QCOMPARE(Record->Args, (QStringList{u"--browser"_s, FDisc->Path(u"Docs/Index.htm"_s)}));
+    QCOMPARE(DiscPagePath(u"index.htm"_s, u"/cd/"_s), u"/cd/index.htm"_s);
+    QCOMPARE(DiscPagePath(u"/srv/index.htm"_s, u"/cd/"_s), u"/srv/index.htm"_s);
+    QCOMPARE(DiscPagePath(u"D:\\index.htm"_s, u"/cd/"_s), u"D:\\index.htm"_s);
 }
 
 void TestAboutForm::underlineOnHover()

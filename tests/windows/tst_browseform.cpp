@@ -516,6 +516,30 @@ void TestBrowseForm::volumeList()
     QCOMPARE(F.DirList->Directory(), FDir->path() + u"/stick"_s);
     QCOMPARE(F.FreeL->Caption(), u"Free space: 0 MB"_s);
     QVERIFY(FMessages.Boxes.isEmpty());
+
+    // A volume mounted after the window was made is offered the next time it opens; the volume
+    // chosen before stays chosen, and so does the folder shown in it.
+    QVERIFY(QDir().mkpath(FDir->path() + u"/stick/inner"_s));
+    F.DirList->SetDirectory(FDir->path() + u"/stick/inner"_s);
+    TVolume Later;
+    Later.RootPath = FDir->path() + u"/later"_s;
+    Later.Label = u"Later"_s;
+    Later.Fixed = false;
+    FVolumes.List.prepend(Later);
+    QStringList Offered;
+    QString Shown;
+    int Chosen = -1;
+    TCopyRules Rules;
+    Execute(Rules, [&] {
+        Offered = F.DriveList->Items().ToStringList();
+        Chosen = F.DriveList->ItemIndex();
+        Shown = F.DirList->Directory();
+    });
+    QCOMPARE(Offered, (QStringList{FDir->path() + u"/later (later)"_s, QDir::cleanPath(Home()),
+                                   FDir->path() + u"/stick (mystick)"_s}));
+    QCOMPARE(F.DriveIcons->Count(), 3);
+    QCOMPARE(Chosen, 2);
+    QCOMPARE(Shown, FDir->path() + u"/stick/inner"_s);
 }
 
 void TestBrowseForm::withoutAFixedVolumeTheFirstIsChosen()
@@ -616,10 +640,11 @@ void TestBrowseForm::drawsTheVolumeIcon()
     TBrowseF& F = *FForm;
     QImage Red(16, 16, QImage::Format_ARGB32);
     Red.fill(Qt::red);
+    // Set after the show, which reads the volumes and their icons again.
+    F.show();
     F.DriveIcons->Clear();
     F.DriveIcons->Add(Red);
     F.DriveIcons->Add(Red);
-    F.show();
     const QImage Shot = F.DriveList->grab().toImage();
     F.hide();
     int FirstRed = -1;
@@ -785,15 +810,18 @@ void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne_data()
 {
     QTest::addColumn<QString>("Typed");
     QTest::addColumn<QString>("Copied");
-    QTest::newRow("a name") << u"typed"_s << u"typed/a.txt=a"_s;
-    QTest::newRow("a relative path") << u"typed\\deeper"_s << u"typed/deeper/a.txt=a"_s;
-    QTest::newRow("nothing") << QString() << u"a.txt=a"_s;
+    QTest::addColumn<QString>("Folder"); // what the window reports as chosen, below the home folder
+    QTest::newRow("a name") << u"typed"_s << u"typed/a.txt=a"_s << u"typed/"_s;
+    QTest::newRow("a relative path") << u"typed\\deeper"_s << u"typed/deeper/a.txt=a"_s << u"typed/deeper/"_s;
+    QTest::newRow("nothing") << QString() << u"a.txt=a"_s << QString();
+    QTest::newRow("blanks") << u"  "_s << u"a.txt=a"_s << QString();
 }
 
 void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne()
 {
     QFETCH(QString, Typed);
     QFETCH(QString, Copied);
+    QFETCH(QString, Folder);
     CreateForm();
     TCopyRules Rules;
     AddRules(Rules, {u"+|Data\\a.txt|..."_s});
@@ -805,6 +833,8 @@ void TestBrowseForm::aFolderWithoutItsPathLiesBelowTheListedOne()
              1);
     QCOMPARE(FForm->LastCopyResult(), 0);
     QCOMPARE(TreeOf(Home()), QStringList{Copied});
+    // The folder a pre-copy step opens its object from is the one the files went to, in full.
+    QCOMPARE(FForm->Folder(), Home(Folder));
 }
 
 void TestBrowseForm::failuresAreReported()

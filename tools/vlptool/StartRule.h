@@ -11,7 +11,7 @@
 // - everything else goes to the desktop's opener for its type (Windows programs such as .exe, .msi
 //   and .bat too: they start when a runner is registered for their type);
 // - when nothing is registered for the type, nothing opens it.
-// These two functions are the whole of that rule as the check sees it.
+// Which file is a program is the program's own rule (ClassifyProgramFile); the rest is here.
 
 enum class TStartWay
 {

@@ -574,12 +574,12 @@ void TControlsPropsContainer::ReadFile()
     QFile File(Native);
     if (!File.open(QIODevice::ReadOnly)) {
         // Kept as it was: an editor may hold the file for a moment while it saves.
-        FLoadError = u"%1 cannot be read: %2"_s.arg(DisplayPath(FFileName), File.errorString());
+        FLoadError = u"%1 cannot be read: %2"_s.arg(SystemPath(FFileName), File.errorString());
         return;
     }
     const QByteArray Bytes = File.read(MaxControlsFileSize + 1);
     if (File.error() != QFileDevice::NoError) {
-        FLoadError = u"%1 cannot be read: %2"_s.arg(DisplayPath(FFileName), File.errorString());
+        FLoadError = u"%1 cannot be read: %2"_s.arg(SystemPath(FFileName), File.errorString());
         return;
     }
     if (Bytes.size() <= MaxControlsFileSize) {
@@ -587,7 +587,7 @@ void TControlsPropsContainer::ReadFile()
         return;
     }
     FLoadError = u"%1 is larger than %2 bytes; only its beginning was read"_s.arg(
-        DisplayPath(FFileName), QString::number(MaxControlsFileSize));
+        SystemPath(FFileName), QString::number(MaxControlsFileSize));
     QString Text = DecodeControlsText(QByteArrayView(Bytes).first(MaxControlsFileSize));
     // The last line was cut by the limit: it is dropped rather than applied half.
     if (!Text.endsWith(u'\n') && !Text.endsWith(u'\r')) {

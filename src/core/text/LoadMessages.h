@@ -13,6 +13,7 @@ inline constexpr QStringView ProductName = u"Veltrane";
 // Message-box flags as the Windows API numbers them. Named with a prefix of their own, because
 // <windows.h> defines the MB_ names as macros.
 inline constexpr quint32 mbIconError = 0x0010;
+inline constexpr quint32 mbIconExclamation = 0x0030;
 inline constexpr quint32 mbIconInformation = 0x0040;
 inline constexpr quint32 mbTaskModal = 0x2000;
 // A failure the user must know about (0x2010) and a notice (0x2040).

@@ -169,9 +169,17 @@ QString NativePath(const QString& Path)
     return Result;
 }
 
-QString DisplayPath(const QString& Path)
+QString SystemPath(const QString& Path)
 {
-    return QDir::toNativeSeparators(NativePath(Path));
+    QString Native = NativePath(Path);
+    if (Native.isEmpty()) {
+        return Native;
+    }
+    // A started program runs in another folder, where a relative path would name another file.
+    if (QDir::isRelativePath(Native)) {
+        Native = QDir::currentPath() + u'/' + Native;
+    }
+    return QDir::toNativeSeparators(Native);
 }
 
 bool FileExists(const QString& FileName)

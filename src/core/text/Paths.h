@@ -34,5 +34,8 @@ QString NativePath(const QString& Path);
 // True when FileName (in the project's notation) names an existing file, not a folder.
 bool FileExists(const QString& FileName);
 
-// A path as shown to a person: NativePath with the platform's separators.
-QString DisplayPath(const QString& Path);
+// The one form in which a path leaves the program: handed to the shell, put into a started program's
+// parameters, shown in a message or a field, given to the copier. It is the file the program itself
+// would open: NativePath (separators turned, each component found without regard to case), made
+// absolute against the current folder, with the platform's separators. "" stays "".
+QString SystemPath(const QString& Path);

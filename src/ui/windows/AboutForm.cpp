@@ -294,6 +294,16 @@ std::optional<QUrl> WebPageUrl(const QString& Text)
     return std::nullopt;
 }
 
+QString DiscPagePath(const QString& Text, const QString& DiscFolder)
+{
+    const QString Page = Text.trimmed();
+    const bool HasDrive = Page.size() >= 2 && Page[1] == u':';
+    if (Page.isEmpty() || HasDrive || IsPathDelimiter(Page.front())) {
+        return Page;
+    }
+    return PathJoin({DiscFolder}) + Page;
+}
+
 // --- Construction -----------------------------------------------------------------------------
 
 TAboutF::TAboutF(QWidget* Parent) : TForm(Parent, u"AboutF"_s)
@@ -786,7 +796,9 @@ void TAboutF::WebLabelClick(QObject* Sender)
     if (const std::optional<QUrl> Url = WebPageUrl(Address)) {
         ShellService().OpenUrl(*Url);
     } else {
-        ShellService().Open(Address, QString(), QString());
+        // A page of the disc, named like every disc path: below the project's folder.
+        const QString Page = DiscPagePath(Address, Project ? Project->Folder : ProgramFolder);
+        ShellService().Open(SystemPath(Page), QString(), SystemPath(ExtractFilePath(Page)));
     }
 }
 

@@ -63,6 +63,10 @@ void DrawSettingsItem(QPainter& Painter, const QRect& Rect, int Index, const QSt
 // Where a web-page text of the disc is opened: an address with a scheme as it stands, "www." text as
 // an http address; no value for anything else, which the shell opens as a file.
 std::optional<QUrl> WebPageUrl(const QString& Text);
+// The file a web-page text that is no address names: a path of the disc ("index.htm",
+// "Docs\index.htm") lies below DiscFolder, as every path of a project does; a rooted path or one
+// with a drive is taken as written.
+QString DiscPagePath(const QString& Text, const QString& DiscFolder);
 
 class TAboutF : public TForm
 {

@@ -316,6 +316,10 @@ void TBrowseF::FormCreate()
 
 void TBrowseF::FillDriveList()
 {
+    // The volume chosen before stays chosen while it is there.
+    const QString PreviousRoot = SelectedRoot();
+    DriveList->Items().Clear();
+    DriveIcons->Clear();
     FVolumes = VolumeProvider().Volumes();
     const QFileIconProvider Icons;
     int Selected = -1;
@@ -331,6 +335,12 @@ void TBrowseF::FillDriveList()
     if (Selected < 0 && !FVolumes.isEmpty()) {
         Selected = 0;
     }
+    for (int I = 0; I < FVolumes.size() && !PreviousRoot.isEmpty(); ++I) {
+        if (FVolumes[I].RootPath == PreviousRoot) {
+            Selected = I;
+            break;
+        }
+    }
     DriveList->SetItemIndex(Selected);
 }
 
@@ -338,6 +348,7 @@ int TBrowseF::ExecuteCopy(const TCopyRules& Rules)
 {
     FFileList = BuildCopyList(Rules, Project ? Project->Folder : QString());
     FLastCopyResult = -1;
+    FChosenFolder.clear();
     StartSizeCount();
     const int Result = ShowModal();
     StopSizeCount();
@@ -346,7 +357,13 @@ int TBrowseF::ExecuteCopy(const TCopyRules& Rules)
 
 QString TBrowseF::Folder() const
 {
-    return DirEdit->Text();
+    return FChosenFolder;
+}
+
+QString TBrowseF::SelectedRoot() const
+{
+    const int Index = DriveList->ItemIndex();
+    return Index >= 0 && Index < FVolumes.size() ? FVolumes[Index].RootPath : QString();
 }
 
 const TItem* TBrowseF::CurrentItem() const
@@ -382,6 +399,12 @@ void TBrowseF::ShowObjectsSize(qint64 Bytes)
 
 void TBrowseF::FormShow()
 {
+    // A stick plugged in since the last use is offered too.
+    const QString ShownRoot = SelectedRoot();
+    FillDriveList();
+    if (SelectedRoot() != ShownRoot) {
+        DriveListChange();
+    }
     DirList->Update();
     const TItem* Item = CurrentItem();
     if (DesignSettings.Copy.InsertMode != 0 && Item && !Item->CopyRules.DefaultFolder.isEmpty()) {
@@ -408,7 +431,7 @@ void TBrowseF::SuggestFolder()
     if (const TItem* Item = CurrentItem()) {
         Suffix = SuggestedSuffix(Item->CopyRules.DefaultFolder, Item->Folder);
     }
-    DirEdit->SetText(DisplayPath(PathJoin({DirList->Directory(), Suffix})));
+    DirEdit->SetText(SystemPath(PathJoin({DirList->Directory(), Suffix})));
 }
 
 void TBrowseF::DriveListChange(QObject* Sender)
@@ -432,7 +455,7 @@ void TBrowseF::DirListChange(QObject* Sender)
 {
     Q_UNUSED(Sender);
     if (DesignSettings.Copy.InsertMode < 2) {
-        DirEdit->SetText(DisplayPath(PathJoin({DirList->Directory()})));
+        DirEdit->SetText(SystemPath(PathJoin({DirList->Directory()})));
     } else {
         SuggestFolder();
     }
@@ -475,7 +498,7 @@ void TBrowseF::OpenDirItemClick(QObject* Sender)
     Q_UNUSED(Sender);
     const QString Path = DirList->GetItemPath(DirList->ItemIndex());
     if (!Path.isEmpty()) {
-        ShellService().Explore(Path);
+        ShellService().Explore(SystemPath(Path));
     }
 }
 
@@ -506,12 +529,8 @@ void TBrowseF::CopyBtnClick(QObject* Sender)
     Q_UNUSED(Sender);
     // The disc is needed for the copy now; the count's answer would come too late to matter.
     StopSizeCount();
-    QString Chosen = DirEdit->Text();
-    // A folder typed without its full path lies below the folder the list shows, not below the
-    // program's working folder.
-    if (!QDir::isAbsolutePath(NativePath(Chosen))) {
-        Chosen = PathJoin({DirList->Directory(), Chosen});
-    }
-    FFileList.ResolveDestinations(Chosen);
-    FLastCopyResult = CopyFiles(FFileList, PathJoin({Chosen}), this);
+    // Decided once: the copy writes below this folder and a pre-copy step opens its object from it.
+    FChosenFolder = ResolveChosenFolder(DirEdit->Text(), DirList->Directory());
+    FFileList.ResolveDestinations(FChosenFolder);
+    FLastCopyResult = CopyFiles(FFileList, FChosenFolder, this);
 }

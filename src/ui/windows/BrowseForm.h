@@ -69,7 +69,8 @@ public:
     // Builds the file list from Rules, starts the size count, shows the window modally and returns
     // its result: 1 after Copy (the copy has run then), 2 when cancelled.
     int ExecuteCopy(const TCopyRules& Rules);
-    // The folder chosen (DirEdit's text), read after ExecuteCopy returned 1.
+    // The folder the last copy went to (ResolveChosenFolder of DirEdit's text when Copy was pressed),
+    // read after ExecuteCopy returned 1; "" before a copy of this use.
     QString Folder() const;
     // The result of the last copy (CopyFiles), -1 before any.
     int LastCopyResult() const { return FLastCopyResult; }
@@ -116,6 +117,8 @@ private:
     void StartSizeCount();
     void StopSizeCount();
     const TItem* CurrentItem() const;
+    // The root of the volume DriveList shows ("" when none).
+    QString SelectedRoot() const;
 
     TEnvironment FEnvironment;
     quint16 FLangId = 0;
@@ -125,6 +128,7 @@ private:
     // Counters stopped but perhaps not yet ended; waited for when the window goes.
     QList<QPointer<TGetObjectsSize>> FStoppedCounters;
     int FLastCopyResult = -1;
+    QString FChosenFolder;
 };
 
 // The copy window of the run (created once by start-up), or nullptr.

@@ -223,6 +223,17 @@ qint64 CountBytes(const QStringList& Sources, const std::atomic<bool>* Stop,
     return Total;
 }
 
+QString ResolveChosenFolder(const QString& Typed, const QString& Listed)
+{
+    QString Folder = Typed;
+    if (IsBlank(Typed)) {
+        Folder = Listed;
+    } else if (!QDir::isAbsolutePath(NativePath(Typed))) {
+        Folder = PathJoin({Listed, Typed});
+    }
+    return SystemPath(PathJoin({Folder}));
+}
+
 QString ExtractFileDrive(const QString& Path)
 {
     if (Path.size() >= 2 && Path[1] == u':') {

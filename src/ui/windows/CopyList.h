@@ -82,6 +82,12 @@ qint64 CountBytes(const QStringList& Sources, const std::atomic<bool>* Stop = nu
 // The drive part of a path: "C:" for "C:\Games", "\\server\share" for a network path; "" otherwise.
 QString ExtractFileDrive(const QString& Path);
 
+// The folder the files go to, decided once when the copy starts: the folder field's text Typed; a
+// folder typed without its full path lies below Listed, the folder the list shows, and a blank field
+// means Listed itself. The result is an absolute file-system path ending with a separator, the same
+// one the copy writes below and a pre-copy step opens its object from.
+QString ResolveChosenFolder(const QString& Typed, const QString& Listed);
+
 // What is put below the chosen folder: DefaultFolder without its drive part and the separator after
 // it; when DefaultFolder is empty, the last part of ItemFolder ("\Game" for "Disc\Game\").
 QString SuggestedSuffix(const QString& DefaultFolder, const QString& ItemFolder);

@@ -131,7 +131,7 @@ void TMainF::Btn6Click(QObject* Sender)
     const TTreeNode* Node = ProjectTree->Selected();
     const QString Path = BrowseFolderFor(Project->Folder, ProgramFolder, Node != nullptr,
                                          Node ? Node->StateIndex() : 0, FCurrentSection, FCurrentItem);
-    ShellService().Explore(Path);
+    ShellService().Explore(SystemPath(Path));
 }
 
 void TMainF::Btn8Click(QObject* Sender)

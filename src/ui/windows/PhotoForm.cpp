@@ -125,7 +125,8 @@ bool TPhotoF::ShowPicture(const QString& Path)
 {
     FShownFile = Path;
     QString Error;
-    if (!FImage->Picture().LoadFromFile(Path, &Error)) {
+    // Read by the path it has outside the program, which a failure then names to the user.
+    if (!FImage->Picture().LoadFromFile(SystemPath(Path), &Error)) {
         FImage->Picture().Clear();
         Messages().MessageBox(Error, ProductName.toString(), mbErrorFlags);
         return false;
