@@ -15,13 +15,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "params.txt" shown whole, its lines joined by line breaks.
+// "params.txt" shown whole, its lines joined by line breaks; read as the INI files are.
 void ShowParameters()
 {
     QFile File(NativePath(ShellFolder() + u"params.txt"_s));
     if (!File.open(QIODevice::ReadOnly))
         return;
-    QString Text = DecodeAnsi(File.read(1 << 20));
+    QString Text = DecodeMarkedText(File.read(1 << 20));
     Text.replace(u"\r\n"_s, u"\n"_s);
     Text.replace(u'\r', u'\n');
     if (Text.endsWith(u'\n'))

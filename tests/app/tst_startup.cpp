@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +51,7 @@ private slots:
     void snapshotValue();
     void htmfile_data();
     void htmfile();
+    void parameters_data();
     void parameters();
     void loadMessages_data();
     void loadMessages();
@@ -223,11 +225,26 @@ void TestStartup::htmfile()
     QVERIFY(HasStartFlag(sfShowSplash));
 }
 
+void TestStartup::parameters_data()
+{
+    QTest::addColumn<QByteArray>("Bytes");
+    const QString Text = u"nosplash - без заставки\r\nnoanimcur\r\n"_s;
+    QTest::newRow("Windows-1251") << QByteArray("nosplash - \xe1\xe5\xe7 \xe7\xe0\xf1\xf2\xe0\xe2\xea\xe8\r\nnoanimcur\r\n");
+    QTest::newRow("UTF-8 with its mark") << QByteArray("\xEF\xBB\xBF") + Text.toUtf8();
+    const auto Utf16 = [&](QStringConverter::Encoding Encoding) {
+        QStringEncoder Encoder(Encoding, QStringEncoder::Flag::WriteBom);
+        return QByteArray(Encoder.encode(Text));
+    };
+    QTest::newRow("UTF-16LE with its mark") << Utf16(QStringConverter::Utf16LE);
+    QTest::newRow("UTF-16BE with its mark") << Utf16(QStringConverter::Utf16BE);
+}
+
 void TestStartup::parameters()
 {
+    QFETCH(QByteArray, Bytes);
     QCOMPARE(ParseCommandLine(u"autorun /?"_s), -1);
     QVERIFY(FMessages.Boxes.isEmpty()); // no params.txt: nothing shown
-    Write(u"Shell/params.txt"_s, "nosplash - \xe1\xe5\xe7 \xe7\xe0\xf1\xf2\xe0\xe2\xea\xe8\r\nnoanimcur\r\n");
+    Write(u"Shell/params.txt"_s, Bytes);
     QCOMPARE(ParseCommandLine(u"autorun -?"_s), -1);
     QCOMPARE(FMessages.Boxes.size(), 1);
     QCOMPARE(FMessages.Boxes[0].Caption, u"Veltrane parameters:"_s);

@@ -64,6 +64,8 @@ void TIniFileTest::ReadString_data()
     Row("UTF-8 with mark", "\xEF\xBB\xBF[S]\nKey=\xD0\x9F\xD1\x80\xD0\xB8\n", u"S"_s, u"Key"_s, u"При"_s);
     Row("UTF-16 with mark", QByteArray("\xFF\xFE[\0S\0]\0\n\0K\0e\0y\0=\0\x1F\x04\n\0", 22), u"S"_s, u"Key"_s,
         u"П"_s);
+    Row("UTF-16BE with mark", QByteArray("\xFE\xFF\0[\0S\0]\0\n\0K\0e\0y\0=\x04\x1F\0\n", 22), u"S"_s, u"Key"_s,
+        u"П"_s);
 }
 
 void TIniFileTest::ReadString()

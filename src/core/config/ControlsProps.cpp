@@ -1,5 +1,6 @@
 #include "ControlsProps.h"
 
+#include "IniFile.h"
 #include "text/CodePage.h"
 #include "text/Paths.h"
 
@@ -11,7 +12,6 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QSequentialIterable>
-#include <QStringDecoder>
 
 #include <limits>
 #include <type_traits>
@@ -45,70 +45,13 @@ QStringView TrimBlanks(QStringView S)
     return S.sliced(Begin, End - Begin);
 }
 
-int HexDigit(QChar C)
-{
-    const char16_t U = C.unicode();
-    if (U >= u'0' && U <= u'9') {
-        return U - u'0';
-    }
-    if (U >= u'a' && U <= u'f') {
-        return U - u'a' + 10;
-    }
-    if (U >= u'A' && U <= u'F') {
-        return U - u'A' + 10;
-    }
-    return -1;
-}
-
-// A number written as the program reads numbers everywhere: optional leading blanks and sign, then
-// decimal digits, or hexadecimal digits after "$" or "0x", and nothing else. Decimal must fit 32
-// signed bits; hexadecimal may use all 32 bits ("$80000005" is negative, like a system colour).
-bool ReadInteger(QStringView S, qint32& Value)
-{
-    qsizetype I = 0;
-    while (I < S.size() && S[I] == u' ') {
-        ++I;
-    }
-    bool Negative = false;
-    if (I < S.size() && (S[I] == u'-' || S[I] == u'+')) {
-        Negative = S[I] == u'-';
-        ++I;
-    }
-    bool Hex = false;
-    if (I < S.size() && S[I] == u'$') {
-        Hex = true;
-        ++I;
-    } else if (I + 1 < S.size() && S[I] == u'0' && (S[I + 1] == u'x' || S[I + 1] == u'X')) {
-        Hex = true;
-        I += 2;
-    }
-    if (I == S.size()) {
-        return false;
-    }
-    const quint64 Limit = Hex ? 0xFFFFFFFFull : (Negative ? 0x80000000ull : 0x7FFFFFFFull);
-    quint64 N = 0;
-    for (; I < S.size(); ++I) {
-        const int D = HexDigit(S[I]);
-        if (D < 0 || (!Hex && D > 9)) {
-            return false;
-        }
-        N = N * (Hex ? 16 : 10) + static_cast<quint64>(D);
-        if (N > Limit) {
-            return false;
-        }
-    }
-    const quint32 Bits = static_cast<quint32>(N);
-    Value = static_cast<qint32>(Negative ? 0u - Bits : Bits);
-    return true;
-}
-
 bool ValueToInteger(const QVariant& Value, qint32& N)
 {
     if (Value.typeId() == QMetaType::Int) {
         N = Value.toInt();
         return true;
     }
-    return Value.typeId() == QMetaType::QString && ReadInteger(Value.toString(), N);
+    return Value.typeId() == QMetaType::QString && TryStrToInt(Value.toString(), N);
 }
 
 bool IsEmptyText(const QVariant& Value)
@@ -428,18 +371,6 @@ QObject* ReadObject(const QObject* Instance, const QMetaProperty& Property)
     return *static_cast<QObject* const*>(V.constData());
 }
 
-QString DecodeControlsText(QByteArrayView Bytes)
-{
-    if (Bytes.startsWith("\xEF\xBB\xBF")) {
-        return QString::fromUtf8(Bytes.sliced(3));
-    }
-    if (Bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder Decoder(QStringDecoder::Utf16LE);
-        return Decoder(Bytes.sliced(2));
-    }
-    return DecodeAnsi(Bytes, TCodePage::cp1251);
-}
-
 QString FoldName(QStringView Name)
 {
     return Name.toString().toCaseFolded();
@@ -588,7 +519,7 @@ void TControlsPropsContainer::ReadFile()
     }
     FLoadError = u"%1 is larger than %2 bytes; only its beginning was read"_s.arg(
         SystemPath(FFileName), QString::number(MaxControlsFileSize));
-    QString Text = DecodeControlsText(QByteArrayView(Bytes).first(MaxControlsFileSize));
+    QString Text = DecodeMarkedText(QByteArrayView(Bytes).first(MaxControlsFileSize));
     // The last line was cut by the limit: it is dropped rather than applied half.
     if (!Text.endsWith(u'\n') && !Text.endsWith(u'\r')) {
         qsizetype Keep = Text.size();
@@ -602,7 +533,7 @@ void TControlsPropsContainer::ReadFile()
 
 void TControlsPropsContainer::LoadFromBytes(QByteArrayView Bytes)
 {
-    LoadFromText(DecodeControlsText(Bytes));
+    LoadFromText(DecodeMarkedText(Bytes));
 }
 
 void TControlsPropsContainer::LoadFromText(QStringView Text)
@@ -816,7 +747,7 @@ QVariant TControlsPropsContainer::NormalizeValue(const QMetaProperty& Property, 
             S = HtmlColorToHex(S);
         }
         qint32 N = 0;
-        if (ReadInteger(S, N)) {
+        if (TryStrToInt(S, N)) {
             return QString::number(N);
         }
         if (!S.startsWith(u"cl")) {
@@ -840,7 +771,7 @@ QVariant TControlsPropsContainer::NormalizeValue(const QMetaProperty& Property, 
     }
 
     qint32 N = 0;
-    if (Kind == TPropKind::Integer && ReadInteger(Raw, N)) {
+    if (Kind == TPropKind::Integer && TryStrToInt(Raw, N)) {
         return N;
     }
     // Text is taken as written: a caption "#1", "007" or "$10" must not turn into a number.
@@ -851,7 +782,7 @@ QVariant TControlsPropsContainer::NormalizeValue(const QMetaProperty& Property, 
     if (S.startsWith(u'#')) {
         S = HtmlColorToHex(S);
     }
-    if (ReadInteger(S, N)) {
+    if (TryStrToInt(S, N)) {
         return N;
     }
     return Raw;

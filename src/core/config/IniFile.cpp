@@ -4,7 +4,6 @@
 #include "text/Paths.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -32,18 +31,6 @@ int DigitValue(QChar C, int Base)
 }
 
 } // namespace
-
-QString DecodeIniText(QByteArrayView Bytes)
-{
-    if (Bytes.startsWith("\xEF\xBB\xBF")) {
-        return QString::fromUtf8(Bytes.sliced(3));
-    }
-    if (Bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder Decoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless);
-        return Decoder.decode(Bytes.sliced(2));
-    }
-    return DecodeAnsi(Bytes, TCodePage::cp1251);
-}
 
 bool TryStrToInt(QStringView S, qint32& Value)
 {
@@ -108,11 +95,11 @@ bool TIniFile::LoadFromFile(const QString& FileName)
 void TIniFile::LoadFromBytes(QByteArrayView Bytes)
 {
     if (Bytes.size() <= MaxIniFileSize) {
-        LoadFromText(DecodeIniText(Bytes));
+        LoadFromText(DecodeMarkedText(Bytes));
         return;
     }
     // Too long: the last line within the limit may be cut short, and a cut value must not be read.
-    QString Text = DecodeIniText(Bytes.first(MaxIniFileSize));
+    QString Text = DecodeMarkedText(Bytes.first(MaxIniFileSize));
     const qsizetype LastBreak = std::max(Text.lastIndexOf(u'\n'), Text.lastIndexOf(u'\r'));
     Text.truncate(std::max<qsizetype>(LastBreak, 0));
     LoadFromText(Text);

@@ -68,10 +68,6 @@ private:
     QHash<QString, qsizetype> FSectionIndex; // case-folded name -> index into FSections
 };
 
-// Decodes the bytes of an INI file: UTF-8 or UTF-16LE after their byte-order mark, Windows-1251
-// otherwise.
-QString DecodeIniText(QByteArrayView Bytes);
-
 // Reads an integer as the program reads every number written as text (INI values, the string
 // table's language list): optional leading blanks and sign, then decimal digits, or hexadecimal
 // digits after "$" or "0x", and nothing else. Decimal must fit a signed 32-bit integer; hexadecimal

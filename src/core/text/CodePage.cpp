@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -163,7 +164,10 @@ bool CanEncodeAnsi(QStringView Text, TCodePage CodePage)
     return true;
 }
 
-QString DecodeTextFile(QByteArrayView Bytes, bool Cut, TCodePage CodePage)
+namespace {
+
+// The text after a UTF-8, UTF-16LE or UTF-16BE byte-order mark; nothing when Bytes start with none.
+std::optional<QString> DecodeByteOrderMark(QByteArrayView Bytes)
 {
     if (Bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(Bytes.sliced(3));
@@ -171,7 +175,23 @@ QString DecodeTextFile(QByteArrayView Bytes, bool Cut, TCodePage CodePage)
     if (Bytes.startsWith("\xFF\xFE") || Bytes.startsWith("\xFE\xFF")) {
         QStringDecoder Decoder(Bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                                QStringDecoder::Flag::Stateless);
-        return Decoder.decode(Bytes.sliced(2));
+        return QString(Decoder.decode(Bytes.sliced(2)));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString DecodeMarkedText(QByteArrayView Bytes, TCodePage CodePage)
+{
+    std::optional<QString> Text = DecodeByteOrderMark(Bytes);
+    return Text ? *std::move(Text) : DecodeAnsi(Bytes, CodePage);
+}
+
+QString DecodeTextFile(QByteArrayView Bytes, bool Cut, TCodePage CodePage)
+{
+    if (std::optional<QString> Text = DecodeByteOrderMark(Bytes)) {
+        return *std::move(Text);
     }
     const bool HighBytes = std::any_of(Bytes.begin(), Bytes.end(), [](char C) { return (uchar(C) & 0x80) != 0; });
     if (HighBytes) {

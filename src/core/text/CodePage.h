@@ -25,6 +25,10 @@ QByteArray EncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251, 
 // True when every character of Text can be encoded in the code page.
 bool CanEncodeAnsi(QStringView Text, TCodePage CodePage = TCodePage::cp1251);
 
+// Decodes a file the program reads for itself (INI files, "controls.ini", "params.txt"): after a
+// UTF-8, UTF-16LE or UTF-16BE byte-order mark in that encoding, in the ANSI code page otherwise.
+QString DecodeMarkedText(QByteArrayView Bytes, TCodePage CodePage = TCodePage::cp1251);
+
 // Decodes a plain text file of the disc (a text item, a document for the reader): a UTF-8 or UTF-16
 // byte-order mark decides; without one, a text that is valid UTF-8 and holds a byte at or above 0x80
 // is UTF-8 (an ANSI Cyrillic text is practically never valid UTF-8), anything else is ANSI. When Cut
