@@ -33,6 +33,8 @@ packages=(
     patchelf
     xorriso
     qt6-wayland
+    # the package's check reads the manual pages with man (tests/packaging/check-deb.sh)
+    man-db
 )
 
 # Only the fuzzing build needs these.
