@@ -33,7 +33,9 @@ packages=(
     patchelf
     xorriso
     qt6-wayland
-    # the package's check reads the manual pages with man (tests/packaging/check-deb.sh)
+    # the Debian package: cpack finds the programs' libraries with file and dpkg-shlibdeps; its
+    # check reads the manual pages with man (tests/packaging/check-deb.sh)
+    file
     man-db
 )
 
