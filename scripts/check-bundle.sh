@@ -109,7 +109,7 @@ mount_in() {
     mount "$@"
     mounted+=("${@: -1}")
 }
-rm -rf "$system/media"
+rm -rf "${system:?}/media"
 mkdir -p "$system$inside" "$system/proc" "$system/dev"
 cp -R --preserve=mode,timestamps "$disc/." "$system$inside/"
 mount_in --bind "$system$inside" "$system$inside"
