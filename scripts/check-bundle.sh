@@ -5,7 +5,7 @@
 # read-only, under a name with blanks and Cyrillic letters, and starts its autorun.sh there with
 # chroot on a private X server (tests/packaging/run-disc.sh): as autorun.sh chooses, the same
 # with LD_BIND_NOW=1, and on the bundle's own C library with LD_BIND_NOW=1. Needs root,
-# debootstrap (scripts/install-deps.sh --bundle-check), and a few minutes and about 200 MB per
+# debootstrap (scripts/install-deps.sh --bundle-check), and a few minutes and about 500 MB per
 # release the first time; the root is kept for the next run.
 #
 # Usage: scripts/check-bundle.sh RELEASE [DISC]
@@ -85,11 +85,11 @@ if [[ ! -f "$system/.check-bundle-complete" ]]; then
 fi
 
 if [[ -z "$disc" ]]; then
+    # Made again each time (a few seconds): a disc kept from an earlier run would carry the
+    # program of an earlier build.
     disc="$work/demo-disc"
-    if [[ ! -f "$disc/autorun.sh" ]]; then
-        rm -rf "$disc"
-        "$root_dir/scripts/make-disc.sh" "${BUILD_DIR:-$root_dir/build}/demo/disc" "$disc"
-    fi
+    rm -rf "$disc"
+    "$root_dir/scripts/make-disc.sh" "${BUILD_DIR:-$root_dir/build}/demo/disc" "$disc"
 fi
 if [[ ! -f "$disc/autorun.sh" ]]; then
     echo "check-bundle.sh: $disc is not a disc made by make-disc.sh" >&2
@@ -109,7 +109,7 @@ mount_in() {
     mount "$@"
     mounted+=("${@: -1}")
 }
-rm -rf "$system/media"
+rm -rf "${system:?}/media"
 mkdir -p "$system$inside" "$system/proc" "$system/dev"
 cp -R --preserve=mode,timestamps "$disc/." "$system$inside/"
 mount_in --bind "$system$inside" "$system$inside"

@@ -33,6 +33,10 @@ packages=(
     patchelf
     xorriso
     qt6-wayland
+    # the Debian package: cpack finds the programs' libraries with file and dpkg-shlibdeps; its
+    # check reads the manual pages with man (tests/packaging/check-deb.sh)
+    file
+    man-db
 )
 
 # Only the fuzzing build needs these.
