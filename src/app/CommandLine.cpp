@@ -6,6 +6,7 @@
 #include "lang/LangStrs.h"
 #include "text/CodePage.h"
 #include "text/LoadMessages.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -18,8 +19,8 @@ namespace {
 // "params.txt" shown whole, its lines joined by line breaks.
 void ShowParameters()
 {
-    QFile File(NativePath(ShellFolder() + u"params.txt"_s));
-    if (!File.open(QIODevice::ReadOnly))
+    QFile File;
+    if (!OpenDiscFile(File, ShellFolder() + u"params.txt"_s))
         return;
     QString Text = DecodeAnsi(File.read(1 << 20));
     Text.replace(u"\r\n"_s, u"\n"_s);
