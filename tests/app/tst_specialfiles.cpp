@@ -178,9 +178,8 @@ void TestSpecialFiles::readersTakeFifoForMissing_data()
         bool Opened = true;
         return !ReadLegacyFile(Path, Root, &Opened).Ok && !Opened;
     });
-    QTest::newRow("picture") << u"Shell/Images/wallpaper.jpg"_s << TReader([](const QString& Path) {
-        return !LoadGraphic(Path).Ok();
-    });
+    QTest::newRow("picture") << u"Shell/Images/wallpaper.jpg"_s
+                             << TReader([](const QString& Path) { return !LoadGraphic(Path).Ok(); });
     QTest::newRow("thumbnail") << u"shots/one.png"_s << TReader([](const QString& Path) {
         // A missing screenshot gives a black box, and no error.
         QImage Bitmap;
@@ -207,9 +206,8 @@ void TestSpecialFiles::readersTakeFifoForMissing_data()
         TControlStrings Lines;
         return !Lines.LoadFromFile(Path) && Lines.Count() == 0;
     });
-    QTest::newRow("copy size") << u"copy/data.bin"_s << TReader([](const QString& Path) {
-        return CountBytes({Path}) == 0;
-    });
+    QTest::newRow("copy size") << u"copy/data.bin"_s
+                               << TReader([](const QString& Path) { return CountBytes({Path}) == 0; });
 }
 
 void TestSpecialFiles::readersTakeFifoForMissing()
