@@ -5,6 +5,7 @@
 #include "ImageLimits.h"
 #include "Metafile.h"
 #include "PngDecoder.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -124,13 +125,8 @@ QString PictureError(const QString& FileName, const QString& Reason)
 
 bool ReadPictureFile(const QString& FileName, QByteArray& Data, QString& Reason)
 {
-    QFile File(NativePath(FileName));
-    if (!File.exists()) {
-        Reason = QStringLiteral("file not found");
-        return false;
-    }
-    if (!File.open(QIODevice::ReadOnly)) {
-        Reason = File.errorString();
+    QFile File;
+    if (!OpenDiscFile(File, FileName, &Reason)) {
         return false;
     }
     const qint64 Size = File.size();

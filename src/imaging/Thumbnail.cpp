@@ -148,7 +148,7 @@ bool MakeThumbnail(const QString& FileName, int Width, int Height, bool GoodQual
     };
     Bitmap = QImage(qMax(Width, 0), qMax(Height, 0), QImage::Format_RGB32);
     Bitmap.fill(Qt::black);
-    if (!QFile::exists(NativePath(FileName)))
+    if (!FileExists(FileName))
         return true;
 
     TGraphicFormat Format;

@@ -50,6 +50,10 @@ SNDFILE* OpenSoundFile(const QString& FileName, SF_INFO& Info, QString* Reason)
         }
         return nullptr;
     };
+    // The decoder opens the file by name; what a disc file reader would not open is not handed to it.
+    if (!FileExists(FileName)) {
+        return Fail(QStringLiteral("no such regular file"));
+    }
     const QByteArray Path = QFile::encodeName(NativePath(FileName));
     Info = SF_INFO{};
     SNDFILE* File = sf_open(Path.constData(), SFM_READ, &Info);

@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,7 @@ private slots:
     void oneInstancePerDisc();
     void htmfileEndsWithCodeOne();
     void brokenProjectEndsWithoutWindow();
+    void specialFilesCountAsMissing();
 
 private:
     QString MakeDisc(const QString& Name, const QByteArray& Project);
@@ -130,6 +134,30 @@ void TestEndToEnd::brokenProjectEndsWithoutWindow()
     QFile Log(FDir.filePath(u"messages.log"_s));
     QVERIFY(Log.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(Log.readAll()), u"Veltrane\t2010\tWrong project file\n"_s);
+}
+
+// FIFOs where the settings files and the parameters text should be: the program comes up on the
+// defaults, shows no parameters and writes its snapshot. Opening any of them would wait for good.
+void TestEndToEnd::specialFilesCountAsMissing()
+{
+    const QString Disc = MakeDisc(u"discF"_s, FProject);
+    for (const QString& Name : {u"shell.ini"_s, u"controls.ini"_s, u"params.txt"_s})
+        QCOMPARE(mkfifo(QFile::encodeName(Disc + u"/Shell/"_s + Name).constData(), 0600), 0);
+    QFile::remove(FDir.filePath(u"messages.log"_s));
+    const QString Snapshot = FDir.filePath(u"fifo-disc.png"_s);
+    QProcess P;
+    P.setProcessEnvironment(Env());
+    P.start(QStringLiteral(AUTORUN_PATH), {Disc, u"-?"_s, u"snapshot="_s + Snapshot});
+    const bool Finished = P.waitForFinished(60000);
+    if (!Finished) {
+        P.kill();
+        P.waitForFinished(10000);
+    }
+    QVERIFY2(Finished, "start-up hangs");
+    QCOMPARE(P.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(P.exitCode(), 0);
+    QVERIFY(QFileInfo(Snapshot).size() > 0);
+    QVERIFY(!QFile::exists(FDir.filePath(u"messages.log"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -189,6 +189,11 @@ void TestStartup::snapshotValue_data()
     QTest::newRow("blank as ?, ended by ;")
         << u"autorun snapshot=/tmp/My?Shot.png;nosplash"_s << u"/tmp/My Shot.png"_s;
     QTest::newRow("empty value") << u"autorun snapshot= nosplash"_s << QString();
+    // Lower-casing turns each "\u0130" into two characters, which must not shift the value.
+    QTest::newRow("lower-casing lengthens the line")
+        << u"/m\u0130\u0130/autorun SnapShot=/tmp/\u0130mage.png;nosplash"_s << u"/tmp/\u0130mage.png"_s;
+    QTest::newRow("letter outside the basic plane before it")
+        << u"/\U00010400/autorun snapshot=/tmp/Shot.png"_s << u"/tmp/Shot.png"_s;
 }
 
 void TestStartup::snapshotValue()

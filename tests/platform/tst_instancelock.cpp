@@ -4,14 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -33,6 +37,8 @@ private slots:
     void ConcurrentStartsHaveOneWinner();
     void KilledHolderDoesNotBlock_data();
     void KilledHolderDoesNotBlock();
+    void SharedFolderMustBePrivate_data();
+    void SharedFolderMustBePrivate();
 
 private:
     QTemporaryDir FRuntime;
@@ -248,6 +254,121 @@ void TInstanceLockTest::KilledHolderDoesNotBlock()
         QCOMPARE(::kill(Started, 0), 0);
     }
     QVERIFY(Lock.Acquire(Path));
+}
+
+void TInstanceLockTest::SharedFolderMustBePrivate_data()
+{
+    // What stands at the shared temporary folder's "autorun-<uid>" before the program starts.
+    QTest::addColumn<QString>("Found");
+    QTest::addColumn<bool>("Used");
+    QTest::newRow("nothing: made private") << u"nothing"_s << true;
+    QTest::newRow("our private folder") << u"private"_s << true;
+    QTest::newRow("writable by everyone") << u"mode 0777"_s << false;
+    QTest::newRow("writable by the group") << u"mode 0770"_s << false;
+    QTest::newRow("another user's") << u"foreign"_s << false;
+    QTest::newRow("a link to a private folder") << u"link"_s << false;
+    QTest::newRow("a file") << u"file"_s << false;
+    // Nor can a cache folder be made: no lock at all, and the program runs.
+    QTest::newRow("writable by everyone, no cache") << u"mode 0777, no cache"_s << false;
+}
+
+// Without a runtime folder the lock goes to a folder in the shared temporary folder. Another local
+// user may have made that folder first and put a lock with a living process id into it; such a folder
+// is not used, and the lock goes to the user's cache instead. Where no folder will do, the program
+// runs unlocked rather than reporting a copy that is not running.
+void TInstanceLockTest::SharedFolderMustBePrivate()
+{
+    QFETCH(QString, Found);
+    QFETCH(bool, Used);
+    if (Found == u"foreign"_s && ::geteuid() != 0) {
+        QSKIP("giving a folder to another user needs root");
+    }
+
+    QTemporaryDir Scratch;
+    QVERIFY(Scratch.isValid());
+    const QString Temp = Scratch.filePath(u"tmp"_s);
+    const bool NoCache = Found.endsWith(u", no cache"_s);
+    Found.remove(u", no cache"_s);
+    // Below a plain file no folder can be made.
+    const QString Cache = Scratch.filePath(NoCache ? u"file/cache"_s : u"cache"_s);
+    if (NoCache) {
+        QFile Blocker(Scratch.filePath(u"file"_s));
+        QVERIFY(Blocker.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir().mkpath(Temp));
+    const QByteArray OldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray OldTemp = qgetenv("TMPDIR");
+    const auto Restore = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", OldRuntime);
+        OldTemp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", OldTemp);
+        qunsetenv("XDG_CACHE_HOME");
+    });
+    // No runtime folder: Qt refuses its own fallback when others can write to it.
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(Temp));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(Cache));
+    const passwd* User = ::getpwuid(::getuid());
+    QVERIFY(User != nullptr);
+    const QString QtRuntime = Temp + u"/runtime-"_s + QString::fromLocal8Bit(User->pw_name);
+    QVERIFY(QDir().mkpath(QtRuntime));
+    QVERIFY(::chmod(QFile::encodeName(QtRuntime).constData(), 0777) == 0);
+    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).isEmpty());
+
+    const QString Shared = Temp + u"/autorun-"_s + QString::number(::getuid());
+    const QString Path = FWork.filePath(u"shared/autorun"_s);
+    const QString LockFileName =
+        u"/autorun-"_s +
+        QString::fromLatin1(QCryptographicHash::hash(Path.toUtf8(), QCryptographicHash::Sha1).toHex()) +
+        u".lock"_s;
+    const QByteArray SharedBytes = QFile::encodeName(Shared);
+    std::unique_ptr<QLockFile> Planted;
+    if (Found == u"file"_s) {
+        QFile F(Shared);
+        QVERIFY(F.open(QIODevice::WriteOnly));
+    } else if (Found == u"link"_s) {
+        const QString Elsewhere = Scratch.filePath(u"elsewhere"_s);
+        QVERIFY(QDir().mkpath(Elsewhere));
+        QVERIFY(::chmod(QFile::encodeName(Elsewhere).constData(), 0700) == 0);
+        QVERIFY(QFile::link(Elsewhere, Shared));
+    } else if (Found == u"private"_s) {
+        QVERIFY(QDir().mkpath(Shared));
+        QVERIFY(::chmod(SharedBytes.constData(), 0700) == 0);
+    } else if (Found != u"nothing"_s) {
+        QVERIFY(QDir().mkpath(Shared));
+        // A lock with a living holder (this process) in it.
+        Planted = std::make_unique<QLockFile>(Shared + LockFileName);
+        Planted->setStaleLockTime(0);
+        QVERIFY(Planted->tryLock(0));
+        const mode_t Mode = Found == u"mode 0777"_s ? 0777 : Found == u"mode 0770"_s ? 0770 : 0755;
+        QVERIFY(::chmod(SharedBytes.constData(), Mode) == 0);
+        if (Found == u"foreign"_s) {
+            QVERIFY(::chown(SharedBytes.constData(), 65534, 65534) == 0);
+        }
+    }
+
+    const QString Name = TInstanceLock::LockName(Path);
+    if (NoCache) {
+        QCOMPARE(Name, QString());
+        TInstanceLock Lock;
+        QVERIFY(Lock.Acquire(Path));
+        QVERIFY(!Lock.IsHeld());
+        return;
+    }
+    const QString Expected = Used ? Shared : Cache + u"/autorun"_s;
+    QCOMPARE(QFileInfo(Name).absolutePath(), Expected);
+    struct stat Info = {};
+    QVERIFY(::lstat(QFile::encodeName(Expected).constData(), &Info) == 0);
+    QCOMPARE(Info.st_mode & 07777, mode_t(0700));
+    QCOMPARE(Info.st_uid, ::geteuid());
+
+    TInstanceLock Lock;
+    QVERIFY(Lock.Acquire(Path));
+    QVERIFY(Lock.IsHeld());
+    QVERIFY(QFile::exists(Expected + LockFileName));
+    if (Found == u"foreign"_s) {
+        // Ours again, so that the scratch folder can go.
+        QVERIFY(::chown(SharedBytes.constData(), ::geteuid(), ::getegid()) == 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TInstanceLockTest)

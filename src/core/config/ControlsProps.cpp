@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 #include "text/CodePage.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QAssociativeIterable>
@@ -495,17 +496,16 @@ void TControlsPropsContainer::Reload()
 void TControlsPropsContainer::ReadFile()
 {
     FLoadError.clear();
-    const QString Native = NativePath(FFileName);
     // Only a regular file is read: a missing one (or a folder, or a device, which could block) leaves
     // the container empty like a disc without the file.
-    if (FFileName.isEmpty() || !QFileInfo(Native).isFile()) {
+    if (!FileExists(FFileName)) {
         LoadFromText({});
         return;
     }
-    QFile File(Native);
-    if (!File.open(QIODevice::ReadOnly)) {
+    QFile File;
+    if (QString Why; !OpenDiscFile(File, FFileName, &Why)) {
         // Kept as it was: an editor may hold the file for a moment while it saves.
-        FLoadError = u"%1 cannot be read: %2"_s.arg(SystemPath(FFileName), File.errorString());
+        FLoadError = u"%1 cannot be read: %2"_s.arg(SystemPath(FFileName), Why);
         return;
     }
     const QByteArray Bytes = File.read(MaxControlsFileSize + 1);

@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "text/CodePage.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -82,8 +83,8 @@ qint32 StrToIntDef(QStringView S, qint32 Default)
 
 bool TIniFile::LoadFromFile(const QString& FileName)
 {
-    QFile File(NativePath(FileName));
-    if (!File.open(QIODevice::ReadOnly)) {
+    QFile File;
+    if (!OpenDiscFile(File, FileName)) {
         LoadFromText({});
         return false;
     }

@@ -104,6 +104,12 @@ void TComponentWriter::WriteInteger(qint64 Value, const QString& Path)
 
 void TComponentWriter::WriteAnsiString(const QString& Text, const QString& Path)
 {
+    // The reader takes a wide form for any string, so a text the code page cannot hold is kept whole
+    // that way (a project read from such a file is written back unchanged).
+    if (!CanEncodeAnsi(Text, TCodePage::cp1251)) {
+        WriteWideString(Text);
+        return;
+    }
     const QByteArray Bytes = Ansi(Text, Path);
     if (Bytes.size() <= 255) {
         WriteByte(vaString);

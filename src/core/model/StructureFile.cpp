@@ -1,6 +1,7 @@
 #include "model/StructureFile.h"
 
 #include "model/LegacyModel.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -49,11 +50,9 @@ bool NewerThanProgram(const TProgramVersion& File, const TProgramVersion& Progra
 int TVeltraneProject::LoadFromFile(const QString& FileName)
 {
     LastError.clear();
-    const QString Path = NativePath(FileName);
     {
-        QFile Probe(Path);
-        if (!Probe.open(QIODevice::ReadOnly)) {
-            LastError = Probe.errorString();
+        QFile Probe;
+        if (!OpenDiscFile(Probe, FileName, &LastError)) {
             return lrNoAccess;
         }
     }
@@ -61,11 +60,10 @@ int TVeltraneProject::LoadFromFile(const QString& FileName)
     Signature = ComputeSignature(QString::fromLatin1(StructureFile::Magic));
 
     int Result = lrLoaded;
-    QFile File(Path);
+    QFile File;
     // The stream is read in chunks straight from the file.
-    if (!File.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!OpenDiscFile(File, FileName, &LastError, QIODevice::Unbuffered)) {
         // Gone between the two opens.
-        LastError = File.errorString();
         Result = lrNoAccess;
     } else {
         uchar Sig[8] = {};
@@ -103,15 +101,15 @@ int TVeltraneProject::LoadFromFile(const QString& FileName)
 
 TStreamReadResult ReadLegacyFile(const QString& FileName, Legacy::TVeltrane& Root, bool* Opened)
 {
-    QFile File(NativePath(FileName));
+    QFile File;
+    QString Why;
+    const bool Open = OpenDiscFile(File, FileName, &Why);
     if (Opened)
-        *Opened = File.open(QIODevice::ReadOnly);
-    else
-        File.open(QIODevice::ReadOnly);
-    if (!File.isOpen()) {
+        *Opened = Open;
+    if (!Open) {
         TStreamReadResult R;
         R.Ok = false;
-        R.Error = File.errorString();
+        R.Error = Why;
         return R;
     }
     QByteArray Data;

@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "config/IniFile.h"
 #include "text/CodePage.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QEvent>
@@ -205,8 +206,8 @@ void TVeltraneText::Rewrap()
 
 bool TVeltraneText::LoadFromFile(const QString& FileName)
 {
-    QFile File(NativePath(FileName));
-    if (!File.open(QIODevice::ReadOnly)) {
+    QFile File;
+    if (!OpenDiscFile(File, FileName)) {
         return false;
     }
     const QByteArray Bytes = File.read(MaxTextFileSize);

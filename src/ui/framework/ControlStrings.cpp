@@ -2,6 +2,7 @@
 
 #include "config/IniFile.h"
 #include "text/CodePage.h"
+#include "text/DiscFile.h"
 #include "text/Paths.h"
 
 #include <QFile>
@@ -160,11 +161,8 @@ void TControlStrings::Changed()
 
 bool TControlStrings::LoadFromFile(const QString& FileName, QString* Error)
 {
-    QFile File(NativePath(FileName));
-    if (!File.open(QIODevice::ReadOnly)) {
-        if (Error) {
-            *Error = File.errorString();
-        }
+    QFile File;
+    if (!OpenDiscFile(File, FileName, Error)) {
         return false;
     }
     const QByteArray Bytes = File.read(MaxFileSize);

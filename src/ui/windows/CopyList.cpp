@@ -62,6 +62,10 @@ void AddFolderItems(const QString& NativeFolder, const QString& NativeTarget, in
 
 qint64 FileBytes(const QString& NativeFile)
 {
+    // Only regular files count: opening a FIFO would block the count, and the copier refuses them.
+    if (!QFileInfo(NativeFile).isFile()) {
+        return 0;
+    }
     QFile File(NativeFile);
     if (!File.open(QIODevice::ReadOnly)) {
         return 0;
