@@ -78,6 +78,7 @@ private slots:
     void cleanup();
     void decision_data();
     void decision();
+    void decisionTwice();
     void holdsForShowTimeCentred();
     void defaultHoldWaitsWithoutSpinning();
     void infoLines_data();
@@ -197,8 +198,10 @@ void TestSplash::decision()
         Broken.write("not a picture");
     }
 
+    QCOMPARE(ChooseSplashPicture(Project, DesignSettings, ProgramFolder), ProgramFolder + ChosenPicture);
     QCOMPARE(DecideAndShowSplash(), Shown);
-    QCOMPARE(DesignSettings.Images.Splash, ProgramFolder + ChosenPicture);
+    // The design setting keeps the name it was read with.
+    QCOMPARE(DesignSettings.Images.Splash, u"logo.png"_s);
     QCOMPARE(SplashForm != nullptr, Shown);
     // Start-up closes the splash only when the flag is still set.
     QCOMPARE(HasStartFlag(sfShowSplash), Shown);
@@ -206,6 +209,20 @@ void TestSplash::decision()
     QCOMPARE(FHolds.size(), Shown ? 1 : 0);
     // A broken logo is no reason for a message at start-up.
     QVERIFY(FMessages.Texts.isEmpty());
+}
+
+// Asking again gives the same picture: the choice does not build on its own earlier answer.
+void TestSplash::decisionTwice()
+{
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    FProject->SplashScreen.ShowTime = 2;
+    const QString Chosen = ChooseSplashPicture(Project, DesignSettings, ProgramFolder);
+    QCOMPARE(Chosen, ProgramFolder + u"Shell\\Images\\logo.png"_s);
+    QVERIFY(DecideAndShowSplash());
+    CloseSplash();
+    QCOMPARE(ChooseSplashPicture(Project, DesignSettings, ProgramFolder), Chosen);
+    QVERIFY(DecideAndShowSplash());
+    QCOMPARE(FHolds, (QList<qint64>{2000, 2000}));
 }
 
 void TestSplash::holdsForShowTimeCentred()
@@ -233,12 +250,11 @@ void TestSplash::holdsForShowTimeCentred()
 void TestSplash::defaultHoldWaitsWithoutSpinning()
 {
     WriteLogo(ShellImages() + u"logo.png"_s);
-    DesignSettings.Images.Splash = ShellImages() + u"logo.png"_s;
     SetSplashHold({});
     QElapsedTimer Wall;
     Wall.start();
     const std::clock_t Cpu = std::clock();
-    QVERIFY(ShowSplashWindow(1));
+    QVERIFY(ShowSplashWindow(1, ShellImages() + u"logo.png"_s));
     const double CpuMs = double(std::clock() - Cpu) * 1000.0 / CLOCKS_PER_SEC;
     QVERIFY2(Wall.elapsed() >= 990, qPrintable(QString::number(Wall.elapsed())));
     QVERIFY2(CpuMs < 500, qPrintable(QString::number(CpuMs)));

@@ -108,23 +108,22 @@ void SetSplashHold(TSplashHold Function)
     Hold() = std::move(Function);
 }
 
-void ChooseSplashPicture()
+QString ChooseSplashPicture(const TVeltraneProject* Project, const IniFileStruct& Settings,
+                            const QString& ProgramFolder)
 {
     if (Project && !Project->SplashScreen.ImageFileName.isEmpty() &&
         FileExists(Project->Folder + Project->SplashScreen.ImageFileName)) {
-        DesignSettings.Images.Splash = Project->Folder + Project->SplashScreen.ImageFileName;
-    } else {
-        DesignSettings.Images.Splash =
-            PathJoin({ProgramFolder, u"Shell"_s, DesignSettings.Path.Images}) + DesignSettings.Images.Splash;
+        return Project->Folder + Project->SplashScreen.ImageFileName;
     }
+    return PathJoin({ProgramFolder, u"Shell"_s, Settings.Path.Images}) + Settings.Images.Splash;
 }
 
-bool DecideAndShowSplash()
+bool DecideAndShowSplash(const TShowSplash& Show)
 {
-    ChooseSplashPicture();
+    const QString Picture = ChooseSplashPicture(Project, DesignSettings, ProgramFolder);
     const quint16 ShowTime = Project ? Project->SplashScreen.ShowTime : 0;
-    if (HasStartFlag(sfShowSplash) && ShowTime > 0 && FileExists(DesignSettings.Images.Splash) &&
-        ShowSplashWindow(ShowTime)) {
+    if (HasStartFlag(sfShowSplash) && ShowTime > 0 && FileExists(Picture) &&
+        (Show ? Show(ShowTime, Picture) : ShowSplashWindow(ShowTime, Picture))) {
         return true;
     }
     // Start-up then has no splash to close.
@@ -132,12 +131,12 @@ bool DecideAndShowSplash()
     return false;
 }
 
-bool ShowSplashWindow(quint16 ShowTime)
+bool ShowSplashWindow(quint16 ShowTime, const QString& Picture)
 {
     CloseSplash();
 
     // A logo that cannot be decoded leaves the start without a splash, silently: it is decoration.
-    const TGraphicLoad Load = LoadGraphic(DesignSettings.Images.Splash);
+    const TGraphicLoad Load = LoadGraphic(Picture);
     if (!Load.Ok()) {
         return false;
     }
