@@ -86,10 +86,12 @@ private slots:
     void infoLinesLook();
     void noLinesWithoutSplashInfo();
     void shapeFollowsThePicture();
+    void shapeKeepsTheAuthorLines();
     void noShapeUnlessTransparent();
     void controlsFileRestylesTheSplash();
     void closeSplashFreesTheWindow();
     void realWindowIsShaped();
+    void realWindowShowsTheAuthorLines();
 
 private:
     QString ShellImages() const { return FDir->path() + u"/Shell/Images/"_s; }
@@ -392,6 +394,34 @@ void TestSplash::shapeFollowsThePicture()
     QVERIFY(!Mask.contains(QPoint(LogoWidth - 1, EdgeRow + 1)));
 }
 
+// The author's lines stand on the key colour left of and below the logo: the shape keeps their
+// rectangles, where "controls.ini" put them, and still cuts everything else away.
+void TestSplash::shapeKeepsTheAuthorLines()
+{
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    SetCreator(u"Ivan Petrov"_s, u"Disc Co"_s, QString(), u"www.example.com"_s);
+    DesignSettings.Splash.Transparent = true;
+    DesignSettings.Splash.ShowWWW = true;
+    QFile Controls(FDir->path() + u"/Shell/controls.ini"_s);
+    QVERIFY(Controls.open(QIODevice::WriteOnly));
+    Controls.write("[CompanyL]\nLeft=120\n");
+    Controls.close();
+    QVERIFY(DecideAndShowSplash());
+    const QRegion Mask = SplashForm->mask();
+    for (const char* Name : {"DiskAuthorL", "NameL", "CompanyL", "WWWL"}) {
+        TLabel* L = Line(Name);
+        QVERIFY(L && L->Visible());
+        const QRect R(L->Left(), L->Top(), L->Width(), L->Height());
+        QCOMPARE(Mask.intersected(R), QRegion(R));
+    }
+    QCOMPARE(Line("CompanyL")->Left(), 120);
+    // The key colour around the lines stays cut away.
+    QVERIFY(!Mask.contains(QPoint(0, 0)));
+    QVERIFY(!Mask.contains(QPoint(2, LogoHeight - 1)));
+    QVERIFY(!Mask.contains(QPoint(LogoWidth - 1, LogoHeight - 1)));
+    QVERIFY(!Mask.contains(HoleInLogo));
+}
+
 void TestSplash::noShapeUnlessTransparent()
 {
     WriteLogo(ShellImages() + u"logo.png"_s);
@@ -453,6 +483,39 @@ void TestSplash::realWindowIsShaped()
     QVERIFY(ScreenPixel(QPoint(2, 2)) != KeyColor);
     QVERIFY(ScreenPixel(HoleInLogo) != KeyColor);
     QCOMPARE(ScreenPixel(HoleInLogo + QPoint(2, 0)), LogoColor);
+}
+
+// On a real X server the author's lines show on a shaped splash: left of the logo, where only the
+// key colour lies under them, the screen shows the line's blue text on the picture.
+void TestSplash::realWindowShowsTheAuthorLines()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs a real window system (run under xvfb-run)");
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    SetCreator(u"Ivan Petrov"_s, u"Disc Co"_s, QString(), QString());
+    DesignSettings.Splash.Transparent = true;
+    QVERIFY(DecideAndShowSplash());
+    QVERIFY(QTest::qWaitForWindowExposed(SplashForm));
+    QScreen* Screen = QGuiApplication::primaryScreen();
+    // The part of a line left of the logo (which starts at column 20) shows the key colour and text.
+    const auto ShowsLine = [&](const TLabel* L) {
+        const QPoint G = SplashForm->mapToGlobal(QPoint(L->Left(), L->Top()));
+        const QImage Shot = Screen->grabWindow(0, G.x(), G.y(), 20 - L->Left(), L->Height()).toImage();
+        bool Key = false, Text = false;
+        for (int Y = 0; Y < Shot.height(); ++Y) {
+            for (int X = 0; X < Shot.width(); ++X) {
+                const QRgb P = Shot.pixel(X, Y) | 0xFF000000u;
+                Key = Key || P == KeyColor;
+                Text = Text || (qBlue(P) > 200 && qRed(P) < 60 && qGreen(P) < 60);
+            }
+        }
+        return Key && Text;
+    };
+    for (const char* Name : {"DiskAuthorL", "NameL", "CompanyL"}) {
+        const TLabel* L = Line(Name);
+        QVERIFY(L && L->Visible());
+        QTRY_VERIFY2(ShowsLine(L), Name);
+    }
 }
 
 QTEST_MAIN(TestSplash)

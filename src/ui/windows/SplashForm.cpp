@@ -101,6 +101,20 @@ void BuildInfoLabels()
     DiskAuthorL->SetTop(FirstVisible->Top() - DiskAuthorL->Height() - LineGap);
 }
 
+// The window's shape: the logo without its key colour, and the author's lines where
+// "controls.ini" left them. The lines usually stand on the key colour at the logo's lower left
+// corner; without their rectangles the shape would cut them away.
+QRegion SplashShape(const QImage& Bitmap)
+{
+    QRegion Shape = RegionFromBitmap(Bitmap);
+    for (const TLabel* Line : SplashForm->findChildren<TLabel*>()) {
+        if (Line->Visible()) {
+            Shape += QRect(Line->Left(), Line->Top(), Line->Width(), Line->Height());
+        }
+    }
+    return Shape;
+}
+
 } // namespace
 
 void SetSplashHold(TSplashHold Function)
@@ -154,10 +168,6 @@ bool ShowSplashWindow(quint16 ShowTime, const QString& Picture)
     SplashForm->SetClientHeight(Bitmap.height());
     SplashImage->SetBounds(0, 0, Bitmap.width(), Bitmap.height());
 
-    if (DesignSettings.Splash.Transparent) {
-        SplashForm->setMask(RegionFromBitmap(Bitmap));
-    }
-
     if (DesignSettings.Splash.SplashInfo && Project) {
         BuildInfoLabels();
     }
@@ -169,6 +179,10 @@ bool ShowSplashWindow(quint16 ShowTime, const QString& Picture)
             Controls.LoadFromFile(ControlsFile);
         }
         Controls.ApplyToControl(SplashForm, true);
+    }
+
+    if (DesignSettings.Splash.Transparent) {
+        SplashForm->setMask(SplashShape(Bitmap));
     }
 
     QSize ScreenSize(SplashForm->Width(), SplashForm->Height());
