@@ -196,8 +196,10 @@ bool DecodeGif(QByteArrayView Data, QImage& Out, QString& Error)
                 continue;
             auto* Dst = reinterpret_cast<QRgb*>(Img.scanLine(int(Y)));
             if (!Read) {
+                // A frame may lie partly or wholly right of the screen.
+                const qint64 Start = qMin<qint64>(Desc.Left, CanvasW);
                 const qint64 End = qMin<qint64>(qint64(Desc.Left) + Desc.Width, CanvasW);
-                std::fill(Dst + Desc.Left, Dst + End, CutPictureFill);
+                std::fill(Dst + Start, Dst + End, CutPictureFill);
                 continue;
             }
             for (int X = 0; X < Desc.Width; ++X) {

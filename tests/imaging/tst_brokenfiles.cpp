@@ -375,6 +375,10 @@ void TestBrokenFiles::cutInsidePixels_data()
         << u"a.gif"_s << Cut(GifData, GifData.size() - 1) << GifData << int(csEverything) << 0;
     QTest::newRow("gif whose end code comes early")
         << u"a.gif"_s << Gif(8, 12, 4, Indices.mid(0, 40)) << GifData << int(csTopAndGrey) << 0;
+    QByteArray Outside = GifData;
+    qToLittleEndian(quint16(20), Outside.data() + Outside.indexOf(',', 13 + 48) + 1);
+    QTest::newRow("gif frame right of the screen, cut in its data")
+        << u"a.gif"_s << Cut(Outside, Outside.size() - 30) << Outside << int(csPicture) << 0;
     const QByteArray GifInterlaced = Fixture(u"golden/gif-interlaced.gif"_s);
     QTest::newRow("interlaced gif cut in the image data")
         << u"a.gif"_s << Cut(GifInterlaced, GifInterlaced.size() - 30) << GifInterlaced << int(csPicture) << 0;
