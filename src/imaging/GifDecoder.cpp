@@ -4,6 +4,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -54,11 +55,54 @@ int InterlacedRow(int Index, int Height)
     return -1;
 }
 
+// giflib reads each data sub-block whole, so in a file cut inside one it would lose every pixel of that
+// block. For such a file this gives a copy whose last sub-block ends where the file does; for any other
+// an empty array. Only the first frame is looked at: it is the one shown.
+QByteArray WithCutBlockShortened(QByteArrayView Data)
+{
+    const qsizetype N = Data.size();
+    const auto At = [&](qsizetype I) { return uchar(Data[I]); };
+    const auto TableSize = [](uchar Flags) { return (Flags & 0x80) ? qsizetype(3) << ((Flags & 7) + 1) : 0; };
+    if (N < 13)
+        return {};
+    qsizetype Pos = 13 + TableSize(At(10));
+    while (Pos < N) {
+        if (At(Pos) == 0x21) {
+            Pos += 2;
+            while (Pos < N) {
+                const qsizetype Size = At(Pos);
+                Pos += 1 + Size;
+                if (Size == 0)
+                    break;
+            }
+            continue;
+        }
+        if (At(Pos) != 0x2C || N - Pos < 10)
+            return {};
+        Pos += 10 + TableSize(At(Pos + 9)) + 1; // descriptor, local table, LZW code size
+        while (Pos < N) {
+            const qsizetype Size = At(Pos);
+            if (Size == 0)
+                return {};
+            if (Size > N - Pos - 1) {
+                QByteArray Copy = Data.first(Pos).toByteArray();
+                if (N - Pos - 1 > 0)
+                    Copy += char(N - Pos - 1) + Data.sliced(Pos + 1).toByteArray();
+                return Copy;
+            }
+            Pos += 1 + Size;
+        }
+        return {};
+    }
+    return {};
+}
+
 } // namespace
 
 bool DecodeGif(QByteArrayView Data, QImage& Out, QString& Error)
 {
-    TGifSource Source{Data, 0};
+    const QByteArray Shortened = WithCutBlockShortened(Data);
+    TGifSource Source{Shortened.isEmpty() ? Data : QByteArrayView(Shortened), 0};
     int Code = 0;
     std::unique_ptr<GifFileType, TGifCloser> Gif(DGifOpen(&Source, ReadGifBytes, &Code));
     if (!Gif) {
@@ -97,7 +141,9 @@ bool DecodeGif(QByteArrayView Data, QImage& Out, QString& Error)
         if (Type != IMAGE_DESC_RECORD_TYPE)
             continue;
         if (DGifGetImageDesc(Gif.get()) == GIF_ERROR) {
-            Error = GifError(Gif->Error);
+            // giflib sets no error code when the data ends before the frame's code size.
+            Error = Gif->Error == 0 && Source.Pos >= Source.Data.size() ? QStringLiteral("data ends early")
+                                                                         : GifError(Gif->Error);
             return false;
         }
         const GifImageDesc& Desc = Gif->Image;
@@ -131,17 +177,31 @@ bool DecodeGif(QByteArrayView Data, QImage& Out, QString& Error)
         bool AnyTransparent = Desc.Left > 0 || Desc.Top > 0 || Desc.Left + Desc.Width < CanvasW ||
                               Desc.Top + Desc.Height < CanvasH;
         QByteArray Line(Desc.Width, '\0');
+        // Data that ends inside the frame (the file is cut, or the data's end code comes early)
+        // shows the rows decoded; the rest is filled grey.
+        bool Cut = false;
         for (int I = 0; I < Desc.Height; ++I) {
-            if (DGifGetLine(Gif.get(), reinterpret_cast<GifPixelType*>(Line.data()), Desc.Width) ==
-                GIF_ERROR) {
-                Error = GifError(Gif->Error);
-                return false;
+            const bool Read = !Cut && DGifGetLine(Gif.get(), reinterpret_cast<GifPixelType*>(Line.data()),
+                                                  Desc.Width) != GIF_ERROR;
+            if (!Read && !Cut) {
+                if (Source.Pos < Source.Data.size() && Gif->Error != D_GIF_ERR_EOF_TOO_SOON) {
+                    Error = GifError(Gif->Error);
+                    return false;
+                }
+                Cut = true;
             }
             const int Row = Desc.Interlace ? InterlacedRow(I, Desc.Height) : I;
             const qint64 Y = qint64(Desc.Top) + Row;
             if (Row < 0 || Y >= CanvasH)
                 continue;
             auto* Dst = reinterpret_cast<QRgb*>(Img.scanLine(int(Y)));
+            if (!Read) {
+                // A frame may lie partly or wholly right of the screen.
+                const qint64 Start = qMin<qint64>(Desc.Left, CanvasW);
+                const qint64 End = qMin<qint64>(qint64(Desc.Left) + Desc.Width, CanvasW);
+                std::fill(Dst + Start, Dst + End, CutPictureFill);
+                continue;
+            }
             for (int X = 0; X < Desc.Width; ++X) {
                 const qint64 CX = qint64(Desc.Left) + X;
                 if (CX >= CanvasW)

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QRgb>
 #include <QString>
 #include <QtGlobal>
+
+// What a picture whose file ends inside its pixel data shows where the data is missing: mid grey,
+// as libjpeg fills the blocks of a sequential JPEG it has no data for. The JPEG, PNG and GIF readers
+// all keep the pixels decoded and fill the rest with it.
+inline constexpr QRgb CutPictureFill = 0xFF808080;
 
 // Limits every reader checks before it allocates. A disc is untrusted input: a few bytes must not be
 // able to ask for gigabytes or for hours of work.

@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
 #include <jpeglib.h>
 // The message codes (JWRN_JPEG_EOF) come with the error header.
@@ -21,7 +22,7 @@ struct TJpegContext
     QByteArrayView Data;
     TJpegOptions Options;
     bool HeaderOnly = false;
-    bool Finished = false; // every row decoded
+    bool HeaderRead = false; // the header up to the first scan is whole
     int MaxScans = 0;
     char Message[JMSG_LENGTH_MAX + 32] = {};
     QString Refusal; // a reason found by our own checks
@@ -42,12 +43,13 @@ void OnErrorExit(j_common_ptr Info)
     std::longjmp(C->Jump, 1);
 }
 
-// Warnings: corrupt entropy data still gives a picture, but data that ends before the last row is
-// an error, so that a cut-off file is not shown half grey.
+// Warnings leave a picture: corrupt entropy data shows as libjpeg decoded it, and data that ends
+// inside the scans (a file cut short, or one that lacks only its end marker) shows the rows decoded,
+// the rest filled grey by libjpeg. Only a file that ends before its header is whole is an error.
 void OnMessage(j_common_ptr Info, int Level)
 {
     TJpegContext* C = ContextOf(Info);
-    if (Level < 0 && Info->err->msg_code == JWRN_JPEG_EOF && !C->Finished) {
+    if (Level < 0 && Info->err->msg_code == JWRN_JPEG_EOF && !C->HeaderRead) {
         std::snprintf(C->Message, sizeof C->Message, "data ends early");
         std::longjmp(C->Jump, 1);
     }
@@ -72,6 +74,46 @@ inline uchar Mul255(uint A, uint B)
     return uchar((A * B + 127) / 255);
 }
 
+// Where libjpeg should see a JPEG end. A file cut inside a marker segment (the tables between the
+// scans of a progressive picture, or a scan's header) ends at that segment's start: libjpeg would read
+// the end-of-image marker it puts in place of missing bytes as table data and give up, where cut at the
+// segment it shows the scans before. A file that ends with its end marker is taken whole unread.
+qsizetype WholeSegmentsEnd(QByteArrayView Data)
+{
+    const auto* B = reinterpret_cast<const uchar*>(Data.data());
+    const qsizetype N = Data.size();
+    if (N >= 2 && B[N - 2] == 0xFF && B[N - 1] == 0xD9)
+        return N;
+    qsizetype Pos = 2; // after the start-of-image marker
+    while (Pos < N) {
+        // Entropy-coded data up to the next 0xFF.
+        const void* Next = std::memchr(B + Pos, 0xFF, size_t(N - Pos));
+        if (!Next)
+            return N;
+        const qsizetype Marker = static_cast<const uchar*>(Next) - B;
+        qsizetype Code = Marker + 1;
+        while (Code < N && B[Code] == 0xFF) // fill bytes
+            ++Code;
+        if (Code >= N)
+            return N;
+        const uchar C = B[Code];
+        // A stuffed zero, a restart marker or another marker without a length.
+        if (C == 0x00 || (C >= 0xD0 && C <= 0xD8) || C == 0x01) {
+            Pos = Code + 1;
+            continue;
+        }
+        if (C == 0xD9)
+            return N;
+        if (N - Code < 3)
+            return Marker;
+        const qsizetype Length = (qsizetype(B[Code + 1]) << 8) | B[Code + 2];
+        if (Length > N - Code - 1)
+            return Marker;
+        Pos = Code + 1 + qMax<qsizetype>(Length, 2);
+    }
+    return N;
+}
+
 // Runs libjpeg. Only trivially destructible locals here: a longjmp may leave this frame at any
 // libjpeg call.
 bool RunJpeg(TJpegContext& C)
@@ -94,8 +136,9 @@ bool RunJpeg(TJpegContext& C)
     // No more working memory than a few times the largest picture needs.
     D->mem->max_memory_to_use = long(qMin<qint64>(L.MaxPixels * 8 + 64 * 1024 * 1024, 0x7FFFFFFF));
     jpeg_mem_src(D, reinterpret_cast<const unsigned char*>(C.Data.data()),
-                 static_cast<unsigned long>(C.Data.size()));
+                 static_cast<unsigned long>(WholeSegmentsEnd(C.Data)));
     jpeg_read_header(D, TRUE);
+    C.HeaderRead = true;
     C.Size = QSize(int(qMin<JDIMENSION>(D->image_width, 0x7FFFFFFF)),
                    int(qMin<JDIMENSION>(D->image_height, 0x7FFFFFFF)));
     if (C.HeaderOnly) {
@@ -168,7 +211,6 @@ bool RunJpeg(TJpegContext& C)
                 Out[X] = qRgb(S[0], S[1], S[2]);
         }
     }
-    C.Finished = true;
     jpeg_finish_decompress(D);
     jpeg_destroy_decompress(D);
     return true;

@@ -5,9 +5,10 @@
 #include "Graphic.h"
 #include "ImageCompare.h"
 #include "ImageLimits.h"
-
-#include <QTemporaryDir>
+#include "PngEncoder.h"
 #include "TestBytes.h"
+
+#include <QBuffer>
 
 #include <QTest>
 #include <QtEndian>
@@ -132,6 +133,19 @@ QByteArray Gif(int Width, int Height, int TableBits, const QList<int>& Indices, 
     return Out + '\0' + ';';
 }
 
+// A picture of rows in distinct colours, as a PNG file (each row's data follows the last: a cut
+// lands between rows).
+QByteArray StripedPng()
+{
+    QImage Img(24, 40, QImage::Format_RGB32);
+    for (int Y = 0; Y < Img.height(); ++Y)
+        std::fill_n(reinterpret_cast<QRgb*>(Img.scanLine(Y)), Img.width(), qRgb(Y * 6, 255 - Y * 6, 40));
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    QString Error;
+    return SavePngFast(Img, Out, Error) ? Out.data() : QByteArray();
+}
+
 // A Windows metafile of a memory header, the records and the end record.
 QByteArray Wmf(const QByteArray& Records)
 {
@@ -148,6 +162,8 @@ class TestBrokenFiles : public QObject
 private slots:
     void broken_data();
     void broken();
+    void cutInsidePixels_data();
+    void cutInsidePixels();
     void outOfRangeIndex_data();
     void outOfRangeIndex();
     void limits_data();
@@ -201,25 +217,22 @@ void TestBrokenFiles::broken_data()
                                                  << u"bit-field compression with 24 bits per pixel"_s;
 
     const QByteArray Png = Fixture(u"golden/png-rgb.png"_s);
-    QTest::newRow("png cut in the image data") << u"a.png"_s << Cut(Png, 60) << u"data ends early"_s;
+    // A file cut before its pixel data is an error; one cut inside it shows (cutInsidePixels).
     QTest::newRow("png signature only") << u"a.png"_s << Cut(Png, 8) << u"data ends early"_s;
+    QTest::newRow("png cut in the header") << u"a.png"_s << Cut(Png, 20) << u"data ends early"_s;
     QTest::newRow("png width above the limit")
         << u"a.png"_s << PngWithSize(20000, 11)
         << u"Invalid IHDR data (Image width exceeds user limit in IHDR)"_s;
     QTest::newRow("png zero width") << u"a.png"_s << PngWithSize(0, 11)
                                     << u"Invalid IHDR data (Image width is zero in IHDR)"_s;
-    QTest::newRow("png more rows than data")
-        << u"a.png"_s << PngWithSize(17, 4000) << u"Not enough image data"_s;
     QByteArray BadCrc = Png;
     BadCrc[29] = char(BadCrc[29] ^ 0x55);
     QTest::newRow("png bad header checksum") << u"a.png"_s << BadCrc << u"IHDR: CRC error"_s;
 
     const QByteArray Jpeg = Fixture(u"golden/jpeg-colour.jpg"_s);
-    QTest::newRow("jpeg cut in the scan")
-        << u"a.jpg"_s << Cut(Jpeg, Jpeg.size() - 150) << u"data ends early"_s;
     QTest::newRow("jpeg cut in the header") << u"a.jpg"_s << Cut(Jpeg, 100) << u"data ends early"_s;
-    QTest::newRow("jpeg progressive cut short")
-        << u"a.jpg"_s << Cut(Fixture(u"golden/jpeg-progressive.jpg"_s), 400) << u"data ends early"_s;
+    QTest::newRow("jpeg cut before its scan")
+        << u"a.jpg"_s << Cut(Jpeg, Jpeg.indexOf("\xFF\xDA")) << u"data ends early"_s;
     QTest::newRow("jpeg width above the limit")
         << u"a.jpg"_s << JpegWithSize(20000, 11) << u"width 20000 is above the limit of 16384"_s;
     QTest::newRow("jpeg zero height")
@@ -230,10 +243,10 @@ void TestBrokenFiles::broken_data()
                                      << u"Not a JPEG file: starts with 0x68 0x65"_s;
 
     const QByteArray GifData = Fixture(u"golden/gif-global.gif"_s);
-    QTest::newRow("gif cut in the image data")
-        << u"a.gif"_s << Cut(GifData, GifData.size() - 60) << u"Failed to read from given file"_s;
     QTest::newRow("gif cut in the header")
         << u"a.gif"_s << Cut(GifData, 9) << u"No screen descriptor detected"_s;
+    QTest::newRow("gif cut before its frame's data")
+        << u"a.gif"_s << Cut(GifData, GifData.indexOf(',') + 10) << u"data ends early"_s;
     QTest::newRow("gif screen above the limit")
         << u"a.gif"_s << PatchLE16(GifData, 6, 60000) << u"width 60000 is above the limit of 16384"_s;
     QTest::newRow("gif no colour table") << u"a.gif"_s << [] {
@@ -306,6 +319,99 @@ void TestBrokenFiles::broken()
     const TGraphicLoad Load = LoadGraphicFromData(Data, Name);
     QVERIFY2(!Load.Ok(), "a broken picture was accepted");
     QCOMPARE(Load.Error, u"Cannot read picture \"%1\": %2"_s.arg(Name, Reason));
+}
+
+namespace {
+enum TCutShows {
+    csEverything, // every pixel is in the file: the picture equals the whole file's
+    csTopAndGrey, // the first row as in the whole file, the last row grey
+    csPicture,    // a picture of the whole file's size (what a partial pass gives is not pinned)
+};
+}
+
+void TestBrokenFiles::cutInsidePixels_data()
+{
+    QTest::addColumn<QString>("Name");
+    QTest::addColumn<QByteArray>("Data");  // what is read
+    QTest::addColumn<QByteArray>("Whole"); // the file before the damage
+    QTest::addColumn<int>("Shows");
+    QTest::addColumn<int>("Height"); // of the picture read; 0: the whole file's
+
+    const QByteArray Jpeg = Fixture(u"jpeg-large.jpg"_s);
+    QTest::newRow("jpeg without its end marker") << u"a.jpg"_s << Cut(Jpeg, Jpeg.size() - 2) << Jpeg
+                                                 << int(csEverything) << 0;
+    const QByteArray Small = Fixture(u"golden/jpeg-colour.jpg"_s);
+    QTest::newRow("small jpeg without its end marker")
+        << u"a.jpg"_s << Cut(Small, Small.size() - 2) << Small << int(csEverything) << 0;
+    const qsizetype Scan = Jpeg.indexOf("\xFF\xDA");
+    const QByteArray HalfScan = Cut(Jpeg, (Scan + Jpeg.size()) / 2);
+    QTest::newRow("jpeg cut in the scan") << u"a.jpg"_s << HalfScan << Jpeg << int(csTopAndGrey) << 0;
+    QTest::newRow("jpeg whose end marker comes early")
+        << u"a.jpg"_s << HalfScan + "\xFF\xD9" << Jpeg << int(csTopAndGrey) << 0;
+    const QByteArray Progressive = Fixture(u"golden/jpeg-progressive.jpg"_s);
+    QTest::newRow("progressive jpeg cut in the tables of a later scan")
+        << u"a.jpg"_s << Cut(Progressive, Progressive.size() - 150) << Progressive << int(csPicture) << 0;
+    QTest::newRow("progressive jpeg cut in a later scan")
+        << u"a.jpg"_s << Cut(Progressive, Progressive.size() - 40) << Progressive << int(csPicture) << 0;
+
+    const QByteArray Png = StripedPng();
+    QTest::newRow("png cut in the image data")
+        << u"a.png"_s << Cut(Png, Png.size() / 2) << Png << int(csTopAndGrey) << 0;
+    QTest::newRow("png without its end chunk")
+        << u"a.png"_s << Cut(Png, Png.size() - 12) << Png << int(csEverything) << 0;
+    const QByteArray Interlaced = Fixture(u"golden/png-interlaced.png"_s);
+    QTest::newRow("interlaced png cut in the image data")
+        << u"a.png"_s << Cut(Interlaced, Interlaced.size() - 60) << Interlaced << int(csPicture) << 0;
+    QTest::newRow("png whose image data ends before its last row")
+        << u"a.png"_s << PngWithSize(17, 4000) << Fixture(u"golden/png-rgb.png"_s) << int(csTopAndGrey) << 4000;
+
+    QList<int> Indices;
+    for (int I = 0; I < 8 * 12; ++I)
+        Indices.append((I / 8 + I % 8) % 16);
+    const QByteArray GifData = Gif(8, 12, 4, Indices);
+    QTest::newRow("gif cut in the image data")
+        << u"a.gif"_s << Cut(GifData, GifData.size() - 30) << GifData << int(csTopAndGrey) << 0;
+    QTest::newRow("gif without its trailer")
+        << u"a.gif"_s << Cut(GifData, GifData.size() - 1) << GifData << int(csEverything) << 0;
+    QTest::newRow("gif whose end code comes early")
+        << u"a.gif"_s << Gif(8, 12, 4, Indices.mid(0, 40)) << GifData << int(csTopAndGrey) << 0;
+    QByteArray Outside = GifData;
+    qToLittleEndian(quint16(20), Outside.data() + Outside.indexOf(',', 13 + 48) + 1);
+    QTest::newRow("gif frame right of the screen, cut in its data")
+        << u"a.gif"_s << Cut(Outside, Outside.size() - 30) << Outside << int(csPicture) << 0;
+    const QByteArray GifInterlaced = Fixture(u"golden/gif-interlaced.gif"_s);
+    QTest::newRow("interlaced gif cut in the image data")
+        << u"a.gif"_s << Cut(GifInterlaced, GifInterlaced.size() - 30) << GifInterlaced << int(csPicture) << 0;
+}
+
+// Pixel data that ends early (the file is cut, or the data's own end comes first) shows what was
+// decoded; the rest is grey.
+void TestBrokenFiles::cutInsidePixels()
+{
+    QFETCH(QString, Name);
+    QFETCH(QByteArray, Data);
+    QFETCH(QByteArray, Whole);
+    QFETCH(int, Shows);
+    QFETCH(int, Height);
+    const TGraphicLoad WholeLoad = LoadGraphicFromData(Whole, Name);
+    QVERIFY2(WholeLoad.Ok(), qPrintable(WholeLoad.Error));
+    const TGraphicLoad Load = LoadGraphicFromData(Data, Name);
+    QVERIFY2(Load.Ok(), qPrintable(Load.Error));
+    const QImage Expected = WholeLoad.Graphic->ToBitmap();
+    const QImage Img = Load.Graphic->ToBitmap();
+    QCOMPARE(Img.size(), QSize(Expected.width(), Height ? Height : Expected.height()));
+    if (Shows == csEverything) {
+        QString Why;
+        QVERIFY2(SameImage(Img, Expected, 0, &Why), qPrintable(Why));
+    }
+    if (Shows == csTopAndGrey) {
+        const int Last = Img.height() - 1;
+        for (int X = 0; X < Img.width(); ++X) {
+            QCOMPARE(Img.pixel(X, 0), Expected.pixel(X, 0));
+            QCOMPARE(Img.pixel(X, Last), CutPictureFill);
+        }
+        QVERIFY(Expected.pixel(0, Expected.height() - 1) != CutPictureFill);
+    }
 }
 
 void TestBrokenFiles::outOfRangeIndex_data()

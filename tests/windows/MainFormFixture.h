@@ -76,6 +76,7 @@ public:
     TFakeShellService ShellCalls;
     TFakeSoundEngine Sound;
     QList<int> SplashTimes;
+    QStringList SplashPictures;
     QList<qint64> Pauses; // the pauses after starting something, instead of waiting
     bool SplashResult = true;
 
@@ -178,8 +179,9 @@ public:
     {
         TMainFEnvironment Env;
         Env.SoundEngine = &Sound;
-        Env.ShowSplash = [this](quint16 ShowTime) {
+        Env.ShowSplash = [this](quint16 ShowTime, const QString& Picture) {
             SplashTimes.append(ShowTime);
+            SplashPictures.append(Picture);
             return SplashResult;
         };
         Env.ControlsWatcher = TControlsPropsContainer::TWatcherFactory();

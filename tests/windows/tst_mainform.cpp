@@ -398,10 +398,10 @@ void TestMainForm::splashDecision()
     QCOMPARE(Fx.SplashTimes.size(), Flag && ShowTime != 0 && Picture ? 1 : 0);
     if (!Fx.SplashTimes.isEmpty()) {
         QCOMPARE(Fx.SplashTimes.first(), ShowTime);
+        QCOMPARE(Fx.SplashPictures.first(), TMainF::ImagesFolder() + u"logo.jpg"_s);
     }
     QCOMPARE(HasStartFlag(sfShowSplash), Shown);
-    // The chosen picture's full path is kept.
-    QCOMPARE(DesignSettings.Images.Splash, TMainF::ImagesFolder() + u"logo.jpg"_s);
+    QCOMPARE(DesignSettings.Images.Splash, u"logo.jpg"_s);
 }
 
 void TestMainForm::copyItemCaption_data()

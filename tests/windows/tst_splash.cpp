@@ -78,6 +78,7 @@ private slots:
     void cleanup();
     void decision_data();
     void decision();
+    void decisionTwice();
     void holdsForShowTimeCentred();
     void defaultHoldWaitsWithoutSpinning();
     void infoLines_data();
@@ -85,10 +86,12 @@ private slots:
     void infoLinesLook();
     void noLinesWithoutSplashInfo();
     void shapeFollowsThePicture();
+    void shapeKeepsTheAuthorLines();
     void noShapeUnlessTransparent();
     void controlsFileRestylesTheSplash();
     void closeSplashFreesTheWindow();
     void realWindowIsShaped();
+    void realWindowShowsTheAuthorLines();
 
 private:
     QString ShellImages() const { return FDir->path() + u"/Shell/Images/"_s; }
@@ -197,8 +200,10 @@ void TestSplash::decision()
         Broken.write("not a picture");
     }
 
+    QCOMPARE(ChooseSplashPicture(Project, DesignSettings, ProgramFolder), ProgramFolder + ChosenPicture);
     QCOMPARE(DecideAndShowSplash(), Shown);
-    QCOMPARE(DesignSettings.Images.Splash, ProgramFolder + ChosenPicture);
+    // The design setting keeps the name it was read with.
+    QCOMPARE(DesignSettings.Images.Splash, u"logo.png"_s);
     QCOMPARE(SplashForm != nullptr, Shown);
     // Start-up closes the splash only when the flag is still set.
     QCOMPARE(HasStartFlag(sfShowSplash), Shown);
@@ -206,6 +211,20 @@ void TestSplash::decision()
     QCOMPARE(FHolds.size(), Shown ? 1 : 0);
     // A broken logo is no reason for a message at start-up.
     QVERIFY(FMessages.Texts.isEmpty());
+}
+
+// Asking again gives the same picture: the choice does not build on its own earlier answer.
+void TestSplash::decisionTwice()
+{
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    FProject->SplashScreen.ShowTime = 2;
+    const QString Chosen = ChooseSplashPicture(Project, DesignSettings, ProgramFolder);
+    QCOMPARE(Chosen, ProgramFolder + u"Shell\\Images\\logo.png"_s);
+    QVERIFY(DecideAndShowSplash());
+    CloseSplash();
+    QCOMPARE(ChooseSplashPicture(Project, DesignSettings, ProgramFolder), Chosen);
+    QVERIFY(DecideAndShowSplash());
+    QCOMPARE(FHolds, (QList<qint64>{2000, 2000}));
 }
 
 void TestSplash::holdsForShowTimeCentred()
@@ -233,12 +252,11 @@ void TestSplash::holdsForShowTimeCentred()
 void TestSplash::defaultHoldWaitsWithoutSpinning()
 {
     WriteLogo(ShellImages() + u"logo.png"_s);
-    DesignSettings.Images.Splash = ShellImages() + u"logo.png"_s;
     SetSplashHold({});
     QElapsedTimer Wall;
     Wall.start();
     const std::clock_t Cpu = std::clock();
-    QVERIFY(ShowSplashWindow(1));
+    QVERIFY(ShowSplashWindow(1, ShellImages() + u"logo.png"_s));
     const double CpuMs = double(std::clock() - Cpu) * 1000.0 / CLOCKS_PER_SEC;
     QVERIFY2(Wall.elapsed() >= 990, qPrintable(QString::number(Wall.elapsed())));
     QVERIFY2(CpuMs < 500, qPrintable(QString::number(CpuMs)));
@@ -376,6 +394,34 @@ void TestSplash::shapeFollowsThePicture()
     QVERIFY(!Mask.contains(QPoint(LogoWidth - 1, EdgeRow + 1)));
 }
 
+// The author's lines stand on the key colour left of and below the logo: the shape keeps their
+// rectangles, where "controls.ini" put them, and still cuts everything else away.
+void TestSplash::shapeKeepsTheAuthorLines()
+{
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    SetCreator(u"Ivan Petrov"_s, u"Disc Co"_s, QString(), u"www.example.com"_s);
+    DesignSettings.Splash.Transparent = true;
+    DesignSettings.Splash.ShowWWW = true;
+    QFile Controls(FDir->path() + u"/Shell/controls.ini"_s);
+    QVERIFY(Controls.open(QIODevice::WriteOnly));
+    Controls.write("[CompanyL]\nLeft=120\n");
+    Controls.close();
+    QVERIFY(DecideAndShowSplash());
+    const QRegion Mask = SplashForm->mask();
+    for (const char* Name : {"DiskAuthorL", "NameL", "CompanyL", "WWWL"}) {
+        TLabel* L = Line(Name);
+        QVERIFY(L && L->Visible());
+        const QRect R(L->Left(), L->Top(), L->Width(), L->Height());
+        QCOMPARE(Mask.intersected(R), QRegion(R));
+    }
+    QCOMPARE(Line("CompanyL")->Left(), 120);
+    // The key colour around the lines stays cut away.
+    QVERIFY(!Mask.contains(QPoint(0, 0)));
+    QVERIFY(!Mask.contains(QPoint(2, LogoHeight - 1)));
+    QVERIFY(!Mask.contains(QPoint(LogoWidth - 1, LogoHeight - 1)));
+    QVERIFY(!Mask.contains(HoleInLogo));
+}
+
 void TestSplash::noShapeUnlessTransparent()
 {
     WriteLogo(ShellImages() + u"logo.png"_s);
@@ -437,6 +483,39 @@ void TestSplash::realWindowIsShaped()
     QVERIFY(ScreenPixel(QPoint(2, 2)) != KeyColor);
     QVERIFY(ScreenPixel(HoleInLogo) != KeyColor);
     QCOMPARE(ScreenPixel(HoleInLogo + QPoint(2, 0)), LogoColor);
+}
+
+// On a real X server the author's lines show on a shaped splash: left of the logo, where only the
+// key colour lies under them, the screen shows the line's blue text on the picture.
+void TestSplash::realWindowShowsTheAuthorLines()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs a real window system (run under xvfb-run)");
+    WriteLogo(ShellImages() + u"logo.png"_s);
+    SetCreator(u"Ivan Petrov"_s, u"Disc Co"_s, QString(), QString());
+    DesignSettings.Splash.Transparent = true;
+    QVERIFY(DecideAndShowSplash());
+    QVERIFY(QTest::qWaitForWindowExposed(SplashForm));
+    QScreen* Screen = QGuiApplication::primaryScreen();
+    // The part of a line left of the logo (which starts at column 20) shows the key colour and text.
+    const auto ShowsLine = [&](const TLabel* L) {
+        const QPoint G = SplashForm->mapToGlobal(QPoint(L->Left(), L->Top()));
+        const QImage Shot = Screen->grabWindow(0, G.x(), G.y(), 20 - L->Left(), L->Height()).toImage();
+        bool Key = false, Text = false;
+        for (int Y = 0; Y < Shot.height(); ++Y) {
+            for (int X = 0; X < Shot.width(); ++X) {
+                const QRgb P = Shot.pixel(X, Y) | 0xFF000000u;
+                Key = Key || P == KeyColor;
+                Text = Text || (qBlue(P) > 200 && qRed(P) < 60 && qGreen(P) < 60);
+            }
+        }
+        return Key && Text;
+    };
+    for (const char* Name : {"DiskAuthorL", "NameL", "CompanyL"}) {
+        const TLabel* L = Line(Name);
+        QVERIFY(L && L->Visible());
+        QTRY_VERIFY2(ShowsLine(L), Name);
+    }
 }
 
 QTEST_MAIN(TestSplash)

@@ -470,7 +470,7 @@ void TDiscChecker::CheckWindows()
         TFakeSoundEngine Sound;
         TMainFEnvironment Environment;
         Environment.SoundEngine = &Sound;
-        Environment.ShowSplash = [](quint16) { return false; };
+        Environment.ShowSplash = [](quint16, const QString&) { return false; };
         Environment.ControlsWatcher = TControlsPropsContainer::TWatcherFactory();
         Window = u"the main window"_s;
         TMainF MainF(Environment);
@@ -487,9 +487,9 @@ void TDiscChecker::CheckWindows()
             Window = u"the splash"_s;
             Project = Loaded;
             DesignSettings = Settings;
-            ChooseSplashPicture();
-            if (FileExists(DesignSettings.Images.Splash)) {
-                ShowSplashWindow(0);
+            const QString Picture = ChooseSplashPicture(Project, DesignSettings, ProgramFolder);
+            if (FileExists(Picture)) {
+                ShowSplashWindow(0, Picture);
             }
             Project = &Empty;
             return SplashForm;

@@ -119,8 +119,7 @@ struct IniFileStruct
     bool operator==(const IniFileStruct&) const = default;
 };
 
-// The design settings of the run; read-only after start-up except [Images] Splash, which the splash
-// replaces by the full path of the picture it chose.
+// The design settings of the run; read-only after start-up.
 extern IniFileStruct DesignSettings;
 
 // Fills DesignSettings from FileName (project notation). A missing or unreadable file gives every

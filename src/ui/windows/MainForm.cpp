@@ -218,7 +218,7 @@ TMainF::TMainF(const TEnvironment& Environment, QWidget* Parent) : TForm(Parent,
         BuildProjectTree();
     }
     // 9. - 25.
-    DecideSplash(Environment);
+    DecideAndShowSplash(Environment.ShowSplash);
     ApplyGeometry();
     ApplyColorsAndFont();
     LoadTitleBar();
@@ -463,22 +463,6 @@ void TMainF::CreateTextFieldAndGalleries()
     ScreenshotsGallery->OnThumbnailClick = [this](QObject* Sender, int Index) {
         ScreenshotsGalleryThumbnailClick(Sender, Index);
     };
-}
-
-void TMainF::DecideSplash(const TEnvironment& Environment)
-{
-    // The project's splash picture when it names one that exists, otherwise the skin's; the path
-    // chosen is kept in the design settings.
-    ChooseSplashPicture();
-    const quint16 ShowTime = Project->SplashScreen.ShowTime;
-    bool Shown = false;
-    if (HasStartFlag(sfShowSplash) && ShowTime != 0 && FileExists(DesignSettings.Images.Splash)) {
-        Shown = Environment.ShowSplash ? Environment.ShowSplash(ShowTime) : ShowSplashWindow(ShowTime);
-    }
-    // Start-up closes the splash only when one is up.
-    if (!Shown) {
-        StartFlags = quint8(StartFlags & ~sfShowSplash);
-    }
 }
 
 void TMainF::ApplyGeometry()

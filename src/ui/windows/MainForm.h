@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form.h"
+#include "SplashForm.h"
 #include "WindowDrag.h"
 #include "config/ControlsProps.h"
 
@@ -41,7 +42,7 @@ struct TMainFEnvironment
     ISoundEngine* SoundEngine = nullptr;
     // Shows the splash for ShowTime seconds and returns whether it is up; null: the splash window of
     // the run.
-    std::function<bool(quint16 ShowTime)> ShowSplash;
+    TShowSplash ShowSplash;
     // The watcher that re-reads "controls.ini"; no value: the platform's. An empty function watches
     // nothing.
     std::optional<TControlsPropsContainer::TWatcherFactory> ControlsWatcher;
@@ -217,7 +218,6 @@ private:
     void FormCreate();
     void CreateTabs();
     void CreateTextFieldAndGalleries();
-    void DecideSplash(const TEnvironment& Environment);
     void ApplyGeometry();
     void ApplyColorsAndFont();
     void LoadTitleBar();

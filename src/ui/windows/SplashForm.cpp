@@ -101,6 +101,20 @@ void BuildInfoLabels()
     DiskAuthorL->SetTop(FirstVisible->Top() - DiskAuthorL->Height() - LineGap);
 }
 
+// The window's shape: the logo without its key colour, and the author's lines where
+// "controls.ini" left them. The lines usually stand on the key colour at the logo's lower left
+// corner; without their rectangles the shape would cut them away.
+QRegion SplashShape(const QImage& Bitmap)
+{
+    QRegion Shape = RegionFromBitmap(Bitmap);
+    for (const TLabel* Line : SplashForm->findChildren<TLabel*>()) {
+        if (Line->Visible()) {
+            Shape += QRect(Line->Left(), Line->Top(), Line->Width(), Line->Height());
+        }
+    }
+    return Shape;
+}
+
 } // namespace
 
 void SetSplashHold(TSplashHold Function)
@@ -108,23 +122,22 @@ void SetSplashHold(TSplashHold Function)
     Hold() = std::move(Function);
 }
 
-void ChooseSplashPicture()
+QString ChooseSplashPicture(const TVeltraneProject* Project, const IniFileStruct& Settings,
+                            const QString& ProgramFolder)
 {
     if (Project && !Project->SplashScreen.ImageFileName.isEmpty() &&
         FileExists(Project->Folder + Project->SplashScreen.ImageFileName)) {
-        DesignSettings.Images.Splash = Project->Folder + Project->SplashScreen.ImageFileName;
-    } else {
-        DesignSettings.Images.Splash =
-            PathJoin({ProgramFolder, u"Shell"_s, DesignSettings.Path.Images}) + DesignSettings.Images.Splash;
+        return Project->Folder + Project->SplashScreen.ImageFileName;
     }
+    return PathJoin({ProgramFolder, u"Shell"_s, Settings.Path.Images}) + Settings.Images.Splash;
 }
 
-bool DecideAndShowSplash()
+bool DecideAndShowSplash(const TShowSplash& Show)
 {
-    ChooseSplashPicture();
+    const QString Picture = ChooseSplashPicture(Project, DesignSettings, ProgramFolder);
     const quint16 ShowTime = Project ? Project->SplashScreen.ShowTime : 0;
-    if (HasStartFlag(sfShowSplash) && ShowTime > 0 && FileExists(DesignSettings.Images.Splash) &&
-        ShowSplashWindow(ShowTime)) {
+    if (HasStartFlag(sfShowSplash) && ShowTime > 0 && FileExists(Picture) &&
+        (Show ? Show(ShowTime, Picture) : ShowSplashWindow(ShowTime, Picture))) {
         return true;
     }
     // Start-up then has no splash to close.
@@ -132,12 +145,12 @@ bool DecideAndShowSplash()
     return false;
 }
 
-bool ShowSplashWindow(quint16 ShowTime)
+bool ShowSplashWindow(quint16 ShowTime, const QString& Picture)
 {
     CloseSplash();
 
     // A logo that cannot be decoded leaves the start without a splash, silently: it is decoration.
-    const TGraphicLoad Load = LoadGraphic(DesignSettings.Images.Splash);
+    const TGraphicLoad Load = LoadGraphic(Picture);
     if (!Load.Ok()) {
         return false;
     }
@@ -155,10 +168,6 @@ bool ShowSplashWindow(quint16 ShowTime)
     SplashForm->SetClientHeight(Bitmap.height());
     SplashImage->SetBounds(0, 0, Bitmap.width(), Bitmap.height());
 
-    if (DesignSettings.Splash.Transparent) {
-        SplashForm->setMask(RegionFromBitmap(Bitmap));
-    }
-
     if (DesignSettings.Splash.SplashInfo && Project) {
         BuildInfoLabels();
     }
@@ -170,6 +179,10 @@ bool ShowSplashWindow(quint16 ShowTime)
             Controls.LoadFromFile(ControlsFile);
         }
         Controls.ApplyToControl(SplashForm, true);
+    }
+
+    if (DesignSettings.Splash.Transparent) {
+        SplashForm->setMask(SplashShape(Bitmap));
     }
 
     QSize ScreenSize(SplashForm->Width(), SplashForm->Height());

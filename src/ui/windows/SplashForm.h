@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
 
 class TForm;
 class TImage;
+class TVeltraneProject;
+struct IniFileStruct;
 
 // The splash: a borderless window with the disc's logo, optionally cut to the logo's shape, and the
 // disc author's details over its lower left corner. Shown while the main window is built; start-up
@@ -22,20 +25,26 @@ using TSplashHold = std::function<void(qint64 Milliseconds)>;
 // Replaces the hold (tests); an empty function restores the default.
 void SetSplashHold(TSplashHold Hold);
 
-// Chooses the splash picture: the project's own when it names one that exists, otherwise the skin's
-// ([Path] Images in the "Shell" folder). [Images] Splash becomes the full path chosen.
-void ChooseSplashPicture();
+// The picture the splash shows, as a full path: the project's own when it names one that exists,
+// otherwise the skin's ([Images] Splash in [Path] Images of the "Shell" folder). Changes nothing, so
+// asking twice gives the same answer.
+QString ChooseSplashPicture(const TVeltraneProject* Project, const IniFileStruct& Settings,
+                            const QString& ProgramFolder);
+
+// Shows the splash with Picture for ShowTime seconds and returns whether it is up.
+using TShowSplash = std::function<bool(quint16 ShowTime, const QString& Picture)>;
 
 // The main window's decision right after the project is loaded: chooses the picture, then shows the
-// splash when the start flags ask for it, the project's ShowTime is positive and the picture exists.
-// Otherwise (and when the picture cannot be decoded) the ShowSplash start flag is removed, so start-up
-// has nothing to close. Returns whether the splash is up.
-bool DecideAndShowSplash();
+// splash (through Show, or ShowSplashWindow when it is empty) when the start flags ask for it, the
+// project's ShowTime is positive and the picture exists. Otherwise (and when the splash does not come
+// up, as with a picture that cannot be decoded) the ShowSplash start flag is removed, so start-up has
+// nothing to close. Returns whether the splash is up.
+bool DecideAndShowSplash(const TShowSplash& Show = {});
 
-// Builds the splash from [Images] Splash, the design settings and the project's creator, applies
+// Builds the splash from Picture, the design settings and the project's creator, applies
 // "controls.ini" to it, shows it centred without activating it and holds it for ShowTime seconds.
 // Returns with the window still visible; false, with no window, when the picture cannot be read.
-bool ShowSplashWindow(quint16 ShowTime);
+bool ShowSplashWindow(quint16 ShowTime, const QString& Picture);
 
 // Closes and frees the splash; nothing happens when none is up.
 void CloseSplash();
