@@ -7,6 +7,7 @@
 #include "FakeMessageService.h"
 #include "FakeShellService.h"
 #include "FakeSoundEngine.h"
+#include "ImageList.h"
 #include "MainForm.h"
 #include "MessageService.h"
 #include "Timer.h"

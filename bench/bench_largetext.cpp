@@ -5,6 +5,7 @@
 // Usage: bench_largetext [--dir FOLDER] [--runs N]
 
 #include "MainWindowDisc.h"
+#include "PaintWatch.h"
 
 #include "VeltraneText.h"
 
@@ -26,11 +27,26 @@ quint32 Next(quint32& Seed)
 // with an empty line between paragraphs: exactly Size bytes.
 QByteArray MakeText(qsizetype Size)
 {
-    static const char* const Words[] = {
-        "\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0", "\xE4\xE8\xF1\xEA", "\xF3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0",
-        "\xF4\xE0\xE9\xEB", "\xEF\xE0\xEF\xEA\xE0", "the", "setup", "program", "of", "and", "\xE8",
-        "\xE2", "\xED\xE0", "\xE4\xEB\xFF", "Windows", "\xEA\xEE\xEF\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5",
-        "version", "2.7.5", "\xF1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC", "\xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8,"};
+    static const char* const Words[] = {"\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0",
+                                        "\xE4\xE8\xF1\xEA",
+                                        "\xF3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0",
+                                        "\xF4\xE0\xE9\xEB",
+                                        "\xEF\xE0\xEF\xEA\xE0",
+                                        "the",
+                                        "setup",
+                                        "program",
+                                        "of",
+                                        "and",
+                                        "\xE8",
+                                        "\xE2",
+                                        "\xED\xE0",
+                                        "\xE4\xEB\xFF",
+                                        "Windows",
+                                        "\xEA\xEE\xEF\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5",
+                                        "version",
+                                        "2.7.5",
+                                        "\xF1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC",
+                                        "\xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8,"};
     constexpr int WordCount = int(sizeof(Words) / sizeof(Words[0]));
     QByteArray Text;
     Text.reserve(Size + 512);
@@ -51,30 +67,6 @@ QByteArray MakeText(qsizetype Size)
 struct TResult
 {
     std::vector<double> Select, Paint, Total, Scroll;
-};
-
-// Runs until Widget has been painted once more.
-class TPaintWatch : public QObject
-{
-public:
-    explicit TPaintWatch(QWidget* Widget) { Widget->installEventFilter(this); }
-    bool Painted = false;
-    void WaitForPaint()
-    {
-        while (!Painted) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        }
-        Painted = false;
-    }
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        if (Event->type() == QEvent::Paint) {
-            Painted = true;
-        }
-        return QObject::eventFilter(Watched, Event);
-    }
 };
 
 } // namespace

@@ -118,10 +118,7 @@ void ConnectWindows(TMainF& MainF, TAboutF& AboutForm, TPhotoF& PhotoForm, TRead
     Actions.ShowImageList = [&PhotoForm](const TShellActions& List, int Start) {
         PhotoForm.ShowImageList(List, Start);
     };
-    Actions.ShowText = [&ReadForm](const QString& FileName) {
-        ReadForm.LoadDocument(NativePath(FileName));
-        ReadForm.ShowModal();
-    };
+    Actions.ShowText = [&ReadForm](const QString& FileName) { ReadForm.ShowDocument(NativePath(FileName)); };
     Actions.PlayMusic = [&MainF](const QString& FileName) { MainF.Music().PlayItemMusic(FileName); };
     Actions.CurrentItem = [&MainF] { return MainF.CurrentItem(); };
     Actions.ExecuteCopy = [&BrowseForm](const TCopyRules& Rules, QString& Folder) {

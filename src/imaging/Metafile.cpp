@@ -1949,6 +1949,9 @@ void TMetafileGraphic::Draw(QPainter& Painter, const QRectF& Target) const
         return;
     Painter.save();
     Painter.setClipRect(Target, Qt::IntersectClip);
+    // Drawings exported as many thin filled shapes fall apart into dots without smoothing; a pen
+    // thinner than a pixel is still drawn one pixel wide (CurrentPen).
+    Painter.setRenderHint(QPainter::Antialiasing, true);
     TMetafilePlayer(*this, Painter, Target).Play();
     Painter.restore();
 }

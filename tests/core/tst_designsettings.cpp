@@ -215,31 +215,37 @@ void TDesignSettingsTest::ParseColorText_data()
 {
     QTest::addColumn<QString>("Text");
     QTest::addColumn<uint>("Color");
+    // Whether the text is a colour at all (an empty one is black); tools report the others.
+    QTest::addColumn<bool>("Valid");
 
-    QTest::newRow("# red green blue") << u"#7BA3D9"_s << 0xD9A37Bu;
-    QTest::newRow("$ blue green red") << u"$d9a37b"_s << 0xD9A37Bu;
-    QTest::newRow("bare digits") << u"d9a37b"_s << 0xD9A37Bu;
-    QTest::newRow("decimal-looking is hex") << u"255"_s << 0x255u;
-    QTest::newRow("#FF0000 red") << u"#FF0000"_s << 0x0000FFu;
-    QTest::newRow("#00FF00 green") << u"#00FF00"_s << 0x00FF00u;
-    QTest::newRow("#0000ff blue") << u"#0000ff"_s << 0xFF0000u;
-    QTest::newRow("short # takes the pairs there") << u"#abc"_s << 0xCABu;
-    QTest::newRow("# alone") << u"#"_s << 0u;
-    QTest::newRow("# longer than six") << u"#1234567"_s << 0x563412u;
-    QTest::newRow("name") << u"clRed"_s << 0u;
-    QTest::newRow("empty") << QString() << 0u;
-    QTest::newRow("$ alone") << u"$"_s << 0u;
-    QTest::newRow("0x prefix") << u"0x10"_s << 0u;
-    QTest::newRow("not hex") << u"$zz0000"_s << 0u;
-    QTest::newRow("# not hex") << u"#GG0000"_s << 0u;
-    QTest::newRow("eight digits kept") << u"$80000005"_s << 0x80000005u;
+    QTest::newRow("# red green blue") << u"#7BA3D9"_s << 0xD9A37Bu << true;
+    QTest::newRow("$ blue green red") << u"$d9a37b"_s << 0xD9A37Bu << true;
+    QTest::newRow("bare digits") << u"d9a37b"_s << 0xD9A37Bu << true;
+    QTest::newRow("decimal-looking is hex") << u"255"_s << 0x255u << true;
+    QTest::newRow("#FF0000 red") << u"#FF0000"_s << 0x0000FFu << true;
+    QTest::newRow("#00FF00 green") << u"#00FF00"_s << 0x00FF00u << true;
+    QTest::newRow("#0000ff blue") << u"#0000ff"_s << 0xFF0000u << true;
+    QTest::newRow("short # takes the pairs there") << u"#abc"_s << 0xCABu << true;
+    QTest::newRow("# alone") << u"#"_s << 0u << false;
+    QTest::newRow("# longer than six") << u"#1234567"_s << 0x563412u << true;
+    QTest::newRow("name") << u"clRed"_s << 0u << false;
+    QTest::newRow("empty") << QString() << 0u << true;
+    QTest::newRow("$ alone") << u"$"_s << 0u << false;
+    QTest::newRow("0x prefix") << u"0x10"_s << 0u << false;
+    QTest::newRow("not hex") << u"$zz0000"_s << 0u << false;
+    QTest::newRow("# not hex") << u"#GG0000"_s << 0u << false;
+    QTest::newRow("eight digits kept") << u"$80000005"_s << 0x80000005u << true;
 }
 
 void TDesignSettingsTest::ParseColorText()
 {
     QFETCH(QString, Text);
     QFETCH(uint, Color);
+    QFETCH(bool, Valid);
     QCOMPARE(ParseColor(Text), quint32(Color));
+    quint32 Parsed = 1;
+    QCOMPARE(TryParseColor(Text, Parsed), Valid);
+    QCOMPARE(Parsed, quint32(Color));
 }
 
 void TDesignSettingsTest::ReadsTheFileNamed()

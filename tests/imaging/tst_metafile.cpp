@@ -1,13 +1,13 @@
 // Metafiles: sizes, and what playing them draws, checked by probing pixels well inside each shape
-// (edges are left to the painter's rasterisation). Text is checked only for ink, never for glyph
-// shapes. Runs with a QGuiApplication on the offscreen platform for the fonts.
+// (edges are left to the painter's rasterisation), and thin shapes against a golden picture. Text is checked
+// only for ink, never for glyph shapes. Runs with a QGuiApplication on the offscreen platform for the fonts.
 
 #include "ImageCompare.h"
 #include "Metafile.h"
 
+#include "TestBytes.h"
 #include <QGuiApplication>
 #include <QPainter>
-#include "TestBytes.h"
 
 #include <QTest>
 #include <QtEndian>
@@ -27,11 +27,11 @@ QByteArray Record(quint16 Function, const QList<qint32>& Words, const QByteArray
     return LE32(quint32(3 + Params.size() / 2)) + LE16(Function) + Params;
 }
 
-// A placeable WMF of Width x Height pixels (96 units an inch, one unit a pixel).
-QByteArray PlaceableWmf(int Width, int Height, const QByteArray& Records)
+// A placeable WMF of Width x Height units, Inch units an inch (by default one unit a pixel).
+QByteArray PlaceableWmf(int Width, int Height, const QByteArray& Records, int Inch = 96)
 {
     const QByteArray Header = LE32(0x9AC6CDD7) + LE16(0) + LE16(0) + LE16(0) + LE16(Width) + LE16(Height) +
-                              LE16(96) + LE32(0) + LE16(0);
+                              LE16(Inch) + LE32(0) + LE16(0);
     return Header + LE16(1) + LE16(9) + LE16(0x300) + LE32(0) + LE16(8) + LE32(0) + LE16(0) + Records +
            Record(0, {});
 }
@@ -91,6 +91,7 @@ private slots:
     void hatchedBrushAndDashedPen();
     void recordsTooShortAreSkipped();
     void clipPath();
+    void thinShapesAreSmoothAndWhole();
 };
 
 void TestMetafile::sizes_data()
@@ -265,6 +266,44 @@ void TestMetafile::clipPath()
     QCOMPARE(Img.pixel(50, 50), White);
     QCOMPARE(Img.pixel(5, 5), White);
     QCOMPARE(Img.pixel(90, 90), White);
+}
+
+void TestMetafile::thinShapesAreSmoothAndWhole()
+{
+    // Ten logical units a pixel (960 an inch), a 64 x 64 picture: shapes far thinner than a pixel,
+    // as outlines exported as polygons are. A null pen and a black brush.
+    QByteArray Records = Record(0x02FA, {5, 0, 0}, LE32(0)) + Record(0x012D, {0}) +
+                         Record(0x02FC, {0}, LE32(0) + LE16(0)) + Record(0x012D, {1});
+    // A strip half a pixel thick, at a shallow slope.
+    Records += Record(0x0324, {4, 20, 20, 620, 320, 620, 325, 20, 25});
+    // A fan of strips 0.3 pixel wide, as the strokes of a letter.
+    for (int I = 0; I < 5; ++I)
+        Records += Record(0x0324, {4, 450, 380, 300 + 70 * I, 620, 303 + 70 * I, 620, 453, 380});
+    // A hairline: a pen 0.3 pixel wide.
+    Records += Record(0x02FA, {0, 3, 0}, LE32(0)) + Record(0x012D, {2}) + Record(0x0214, {360, 40}) +
+               Record(0x0213, {620, 200});
+    const TGraphicLoad L = LoadGraphicFromData(PlaceableWmf(640, 640, Records, 960), u"a.wmf"_s);
+    QVERIFY2(L.Ok(), qPrintable(L.Error));
+    QCOMPARE(L.Graphic->Size(), QSize(64, 64));
+    const QImage Img = L.Graphic->ToBitmap({}, Qt::white).convertToFormat(QImage::Format_RGB32);
+    const auto Ink = [&](int X, int Y) { return (255 - qGray(Img.pixel(X, Y))) / 255.0; };
+    // The strip leaves no column of its run empty (drawn without smoothing, it falls apart).
+    for (int X = 3; X < 61; ++X) {
+        double Column = 0;
+        for (int Y = 0; Y < 40; ++Y)
+            Column += Ink(X, Y);
+        QVERIFY2(Column > 0.2, qPrintable(u"column %1 of the strip holds %2"_s.arg(X).arg(Column)));
+    }
+    // The hairline has a whole pixel of ink in every row it crosses.
+    for (int Y = 38; Y < 61; ++Y) {
+        double Row = 0;
+        for (int X = 0; X < 26; ++X)
+            Row += Ink(X, Y);
+        QVERIFY2(Row > 0.8, qPrintable(u"row %1 of the hairline holds %2"_s.arg(Y).arg(Row)));
+    }
+    // And the whole picture as drawn with smoothing.
+    QString Why;
+    QVERIFY2(SameImage(Img, QImage(ImagingData(u"golden/wmf-thin-shapes.png"_s)), 24, &Why), qPrintable(Why));
 }
 
 QTEST_MAIN(TestMetafile)

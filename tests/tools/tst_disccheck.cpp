@@ -398,6 +398,9 @@ void TDiscCheckTest::ToolPrintsLinesJsonAndHelp()
             QCOMPARE(Place.value(u"item"_s).toInt(), 0);
             QCOMPARE(Place.value(u"step"_s).toInt(), 0);
             QCOMPARE(Place.value(u"field"_s).toString(), u"OpenObject"_s);
+            // Apart from the problem's own "file": what names it.
+            QCOMPARE(Place.value(u"in"_s).toString(), u"project"_s);
+            QVERIFY(!Place.contains(u"file"_s));
             FoundStep = true;
         }
     }
@@ -409,6 +412,8 @@ void TDiscCheckTest::ToolPrintsLinesJsonAndHelp()
     }
     QCOMPARE(Run({u"check"_s, u"--help"_s}, Out), 0);
     QVERIFY(Out.contains("vlptool check DISC") && Out.contains("Exit code: 0") && !Out.contains("vlptool dump"));
+    QCOMPARE(Run({u"dump"_s, u"--help"_s}, Out), 0);
+    QVERIFY(Out.contains("vlptool dump FILE") && !Out.contains("vlptool check"));
     QCOMPARE(Run({u"check"_s}, Out), 2);
 }
 

@@ -124,21 +124,22 @@ QJsonObject ProblemJson(const TProblem& Problem, const TVeltraneProject* Project
         QJsonObject P{{u"text"_s, DescribePlace(Place, Project)}};
         switch (Place.Where) {
         case TPlace::InSettings:
-            P[u"file"_s] = u"shell.ini"_s;
+            P[u"in"_s] = u"shell.ini"_s;
             break;
         case TPlace::InControls:
-            P[u"file"_s] = u"controls.ini"_s;
+            P[u"in"_s] = u"controls.ini"_s;
             if (Place.Line > 0) {
                 P[u"line"_s] = Place.Line;
             }
             break;
         case TPlace::InWindow:
+            P[u"in"_s] = u"program"_s;
             break;
         case TPlace::InProject:
         case TPlace::InSection:
         case TPlace::InItem:
         case TPlace::InStep:
-            P[u"file"_s] = u"project"_s;
+            P[u"in"_s] = u"project"_s;
             // Indexes from 0, as the project's JSON form lists its collections.
             const std::pair<const char16_t*, int> Indexes[] = {{u"section", Place.Section},
                                                                {u"item", Place.Item},

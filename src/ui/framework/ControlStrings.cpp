@@ -161,6 +161,7 @@ void TControlStrings::Changed()
 
 bool TControlStrings::LoadFromFile(const QString& FileName, QString* Error)
 {
+    FTruncated = false;
     QFile File;
     if (!OpenDiscFile(File, FileName, Error)) {
         return false;
@@ -173,19 +174,20 @@ bool TControlStrings::LoadFromFile(const QString& FileName, QString* Error)
         return false;
     }
     const bool Whole = File.atEnd();
-    FTruncated = false;
     LoadFromBytes(Bytes);
+    const bool LinesCut = FTruncated;
+    FTruncated = LinesCut || !Whole;
     if (Error) {
         Error->clear();
         if (!Whole) {
             *Error = QStringLiteral("The file is larger than %1 bytes; only its beginning was read.")
                          .arg(MaxFileSize);
-        } else if (FTruncated) {
+        } else if (LinesCut) {
             *Error =
                 QStringLiteral("The file has more than %1 lines; only the first were read.").arg(MaxLines);
         }
     }
-    return Whole && !FTruncated;
+    return !FTruncated;
 }
 
 void TControlStrings::LoadFromBytes(QByteArrayView Bytes)

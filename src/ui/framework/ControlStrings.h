@@ -62,7 +62,8 @@ public:
     // Replaces the lines with the text of Bytes: UTF-8 or UTF-16LE after their byte-order mark,
     // Windows-1251 otherwise. Text controls override it to read formatted text.
     virtual void LoadFromBytes(QByteArrayView Bytes);
-    // True when the last load stopped at MaxLines.
+    // True when the last load kept only the beginning: the file was larger than MaxFileSize or the
+    // text had more than MaxLines lines. False after a load that could not read the file at all.
     bool Truncated() const { return FTruncated; }
 
     // Hooks of the owning control, called after each change.

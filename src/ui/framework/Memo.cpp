@@ -1,8 +1,11 @@
 #include "Memo.h"
 
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTextFormat>
 
 #include <algorithm>
 
@@ -109,6 +112,32 @@ void TCustomMemo::LoadBytes(QByteArrayView Bytes)
     FLines->LoadPlainBytes(Bytes);
 }
 
+QTextDocument* TCustomMemo::NewDocument() const
+{
+    const QTextDocument* Shown = FEditor->document();
+    auto* Document = new QTextDocument(FEditor);
+    Document->setDefaultFont(Shown->defaultFont());
+    Document->setDocumentMargin(Shown->documentMargin());
+    Document->setUndoRedoEnabled(false);
+    return Document;
+}
+
+void TCustomMemo::ShowDocument(QTextDocument* Document)
+{
+    const QPointer<QTextDocument> Old = FEditor->document();
+    const bool Undo = Old->isUndoRedoEnabled();
+    const bool WasSyncing = FSyncing;
+    FSyncing = true;
+    FEditor->setDocument(Document);
+    // Typing starts in the view's own style, not in the one the caret stood in before.
+    FEditor->setCurrentCharFormat(QTextCharFormat());
+    FSyncing = WasSyncing;
+    Document->setUndoRedoEnabled(Undo);
+    if (Old && Old->parent() == FEditor) {
+        delete Old.data();
+    }
+}
+
 void TCustomMemo::LinesFromEditor()
 {
     bool Cut = false;
@@ -120,9 +149,11 @@ void TCustomMemo::LinesFromEditor()
 
 void TCustomMemo::EditorFromLines()
 {
-    FSyncing = true;
-    FEditor->setPlainText(FLines->ToStringList().join(u'\n'));
-    FSyncing = false;
+    // A new document, so that the text starts in the view's own style: the editor's plain-text
+    // load takes the character format the caret stood in, which a rich text leaves behind.
+    QTextDocument* Document = NewDocument();
+    Document->setPlainText(FLines->ToStringList().join(u'\n'));
+    ShowDocument(Document);
 }
 
 void TCustomMemo::Changed()

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QTextDocument;
 class QTextEdit;
 class TCustomMemo;
 
@@ -65,18 +66,24 @@ protected:
     TCustomMemo(QWidget* Parent, const QString& Name);
     // Takes the bytes of a file loaded into Lines; plain text here.
     virtual void LoadBytes(QByteArrayView Bytes);
-    // Runs Fill, which changes the editor's document directly, then takes the lines from it.
+    // Runs Fill on a new document, shows it, then takes the lines from it. A document the editor
+    // shows is laid out again after every insertion (minutes for a large rich text); a new one is
+    // laid out once shown, from its first page on.
     template <class F> void FillDocument(F Fill)
     {
-        FSyncing = true;
-        Fill();
-        FSyncing = false;
+        QTextDocument* Document = NewDocument();
+        Fill(*Document);
+        ShowDocument(Document);
         LinesFromEditor();
         Changed();
     }
 
 private:
     friend class TMemoLines;
+    // An empty document in the editor's default font and margin, not yet shown.
+    QTextDocument* NewDocument() const;
+    // Shows Document in place of the editor's, which is deleted when it was ours.
+    void ShowDocument(QTextDocument* Document);
     void LinesFromEditor();
     void EditorFromLines();
     void Changed();

@@ -15,5 +15,5 @@ void TRichEdit::LoadBytes(QByteArrayView Bytes)
         TCustomMemo::LoadBytes(Bytes);
         return;
     }
-    FillDocument([this, Bytes] { ReadRichText(Bytes, *TextEdit()->document()); });
+    FillDocument([Bytes](QTextDocument& Document) { ReadRichText(Bytes, Document); });
 }

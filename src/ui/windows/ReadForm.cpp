@@ -2,15 +2,22 @@
 
 #include "Image.h"
 #include "Keys.h"
+#include "Label.h"
 #include "MainForm.h"
+#include "MessageService.h"
 #include "RichEdit.h"
+#include "SystemLanguage.h"
 #include "VeltraneBtn.h"
 #include "VeltraneImage.h"
 #include "config/DesignSettings.h"
 #include "lang/LangStrs.h"
+#include "text/LoadMessages.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -65,15 +72,53 @@ void TReadF::FormCreate(TMainF* MainF)
 
     FCloseBtn = new TVeltraneBtn(this, u"CloseBtn"_s);
     FCloseBtn->SetFormCloser(true);
+
+    // Beside the close button, where it is seen without scrolling to the end of the text.
+    FCutNote = new TLabel(this, u"CutNote"_s);
+    FCutNote->SetAutoSize(false);
+    FCutNote->SetWordWrap(true);
+    FCutNote->SetShowAccelChar(false);
+    FCutNote->SetLayout(TLabel::tlCenter);
+    FCutNote->SetTransparent(true);
+    FCutNote->SetVisible(false);
 }
 
-bool TReadF::LoadDocument(const QString& FileName)
+bool TReadF::LoadDocument(const QString& FileName, QString* Error)
 {
-    if (FTextView->Lines().LoadFromFile(FileName)) {
+    TControlStrings& Lines = FTextView->Lines();
+    FCutNote->SetVisible(false);
+    QString Reason;
+    if (Lines.LoadFromFile(FileName, &Reason)) {
         return true;
     }
-    FTextView->Lines().Clear();
+    if (Lines.Truncated()) {
+        FCutNote->SetCaption(TextForLanguage(
+            GetSystemDefaultLangID(),
+            u"The rest of this document is not shown: the reader shows at most the first 16 MB "
+            u"and 500,000 lines of a document."_s,
+            u"Остальная часть документа не показана: программа показывает не более первых 16 МБ "
+            u"и 500 000 строк документа."_s));
+        FCutNote->SetVisible(true);
+        return true;
+    }
+    Lines.Clear();
+    if (Error) {
+        *Error = Reason;
+    }
     return false;
+}
+
+void TReadF::ShowDocument(const QString& FileName)
+{
+    if (QString Reason; !LoadDocument(FileName, &Reason)) {
+        const QString Shown = QDir::toNativeSeparators(FileName);
+        Messages().MessageBox(TextForLanguage(GetSystemDefaultLangID(),
+                                              u"Cannot read the document %1:\n%2"_s.arg(Shown, Reason),
+                                              u"Не удалось прочитать документ %1:\n%2"_s.arg(Shown, Reason)),
+                              ProductName.toString(), mbErrorFlags);
+        return;
+    }
+    ShowModal();
 }
 
 void TReadF::FormShow()
@@ -83,6 +128,8 @@ void TReadF::FormShow()
     FCloseBtn->SetBounds(FTextView->Left() + FTextView->Width() - 100,
                          FTextView->Top() + FTextView->Height() + 10, 100, 32);
     FCloseBtn->SetCaption(strReaderClose);
+    FCutNote->SetBounds(FTextView->Left(), FCloseBtn->Top(),
+                        std::max(0, FCloseBtn->Left() - 10 - FTextView->Left()), FCloseBtn->Height());
 }
 
 void TReadF::FormKeyDown(QObject* Sender, quint16& Key, TShiftState Shift)

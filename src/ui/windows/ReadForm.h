@@ -6,6 +6,7 @@
 #include <QString>
 
 class TImage;
+class TLabel;
 class TMainF;
 class TRichEdit;
 class TVeltraneBtn;
@@ -28,10 +29,18 @@ public:
 
     TRichEdit* TextView() const { return FTextView; }
     TVeltraneBtn* CloseBtn() const { return FCloseBtn; }
+    // Shown beside the close button while the document is cut at the view's limits.
+    TLabel* CutNote() const { return FCutNote; }
 
     // The document FileName (a file-system path) into the view: a file that starts as rich text keeps
-    // its formatting, any other is plain text. False, with the view emptied, when it cannot be read.
-    bool LoadDocument(const QString& FileName);
+    // its formatting, any other is plain text, each in the view's own style to begin with. A file
+    // beyond the view's limits (TControlStrings::MaxFileSize, MaxLines) shows its beginning, and
+    // CutNote says that the rest is not shown. False, with the view emptied and Error saying why,
+    // when the file cannot be read.
+    bool LoadDocument(const QString& FileName, QString* Error = nullptr);
+    // Loads FileName and shows the reader modally; a file that cannot be read is reported in a
+    // message instead.
+    void ShowDocument(const QString& FileName);
 
 protected:
     void FormShow() override;
@@ -42,5 +51,6 @@ private:
 
     TRichEdit* FTextView = nullptr;
     TVeltraneBtn* FCloseBtn = nullptr;
+    TLabel* FCutNote = nullptr;
     TWindowDrag FDrag;
 };
