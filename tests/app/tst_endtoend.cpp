@@ -2,15 +2,22 @@
 // ends with exit code 1 after its message, a start on another disc runs.
 
 #include "AutorunProcess.h"
+#include "InstanceLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +28,7 @@ class TestEndToEnd : public QObject
 private slots:
     void initTestCase();
     void oneInstancePerDisc();
+    void simultaneousStartsHaveOneWindow();
     void htmfileEndsWithCodeOne();
     void brokenProjectEndsWithoutWindow();
     void specialFilesCountAsMissing();
@@ -32,11 +40,17 @@ private:
 
     QTemporaryDir FDir;
     QByteArray FProject;
+    // xdotool, when the programs run on a real display and it is installed.
+    QString FWindowFinder;
 };
 
 void TestEndToEnd::initTestCase()
 {
     QVERIFY(FDir.isValid());
+    // The programs' runtime folder, so that this process finds their lock files by name.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Env().value(u"XDG_RUNTIME_DIR"_s)));
+    if (Env().value(u"QT_QPA_PLATFORM"_s) == u"xcb"_s)
+        FWindowFinder = QStandardPaths::findExecutable(u"xdotool"_s);
     QFile F(QStringLiteral(AUTORUN_TEST_BUILD_DATA_DIR "/model/full.vlp"));
     QVERIFY(F.open(QIODevice::ReadOnly));
     FProject = F.readAll();
@@ -103,6 +117,89 @@ void TestEndToEnd::oneInstancePerDisc()
         if (!P->waitForFinished(10000)) {
             P->kill();
             P->waitForFinished(10000);
+        }
+    }
+}
+
+// Many starts on one disc at the same moment, as when a user double-clicks an icon impatiently:
+// one window, every other start says why it ends and ends with code 1. Each round begins by killing
+// the last round's window, so its lock is left behind by a dead process and must not count.
+void TestEndToEnd::simultaneousStartsHaveOneWindow()
+{
+    constexpr int Rounds = 10;
+    constexpr int Starts = 20;
+    const QString Disc = MakeDisc(u"discR"_s, FProject);
+    const QString LogName = FDir.filePath(u"messages.log"_s);
+    const QString LockName = TInstanceLock::LockName(
+        QDir::cleanPath(QFileInfo(Disc).absoluteFilePath()) + u'/' + QFileInfo(QStringLiteral(AUTORUN_PATH)).fileName());
+    const QString Refused = u"Veltrane\t2040\tApplication is already running\n"_s;
+
+    std::unique_ptr<QProcess> Holder;
+    const auto EndHolder = qScopeGuard([&Holder] {
+        if (Holder) {
+            Holder->kill();
+            Holder->waitForFinished(30000);
+        }
+    });
+    for (int Round = 0; Round < Rounds; ++Round) {
+        QFile::remove(LogName);
+        // Every start waits at a barrier (a shell reading its input) and then becomes the program
+        // itself, with the same process id.
+        std::vector<std::unique_ptr<QProcess>> Programs;
+        for (int I = 0; I < Starts; ++I) {
+            auto P = std::make_unique<QProcess>();
+            P->setProcessEnvironment(Env());
+            P->start(u"/bin/sh"_s, {u"-c"_s, u"read -r _; exec \"$0\" \"$@\""_s, QStringLiteral(AUTORUN_PATH),
+                                   Disc, u"nosplash"_s});
+            QVERIFY(P->waitForStarted(30000));
+            Programs.push_back(std::move(P));
+        }
+        if (Holder) {
+            Holder->kill();
+            QVERIFY(Holder->waitForFinished(30000));
+            Holder.reset();
+            QVERIFY(QFile::exists(LockName));
+        }
+        for (auto& P : Programs) {
+            P->closeWriteChannel();
+        }
+
+        const auto Ended = [&Programs] {
+            return std::count_if(Programs.begin(), Programs.end(),
+                                 [](const auto& P) { return P->state() == QProcess::NotRunning; });
+        };
+        // A second window would keep running: the wait ends at its deadline, well before the
+        // test's own.
+        QTRY_VERIFY2_WITH_TIMEOUT(Ended() >= Starts - 1,
+                                  qPrintable(u"round %1: %2 of %3 starts still run"_s.arg(Round + 1)
+                                                 .arg(Starts - Ended())
+                                                 .arg(Starts)),
+                                  60000);
+        int Windows = 0;
+        for (auto& P : Programs) {
+            if (P->state() != QProcess::NotRunning) {
+                ++Windows;
+                Holder = std::move(P);
+                continue;
+            }
+            QCOMPARE(P->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(P->exitCode(), 1);
+        }
+        QCOMPARE(Windows, 1);
+        QFile Log(LogName);
+        QVERIFY(Log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(Log.readAll()), Refused.repeated(Starts - 1));
+        // The lock names the one that runs.
+        QFile Lock(LockName);
+        QVERIFY(Lock.open(QIODevice::ReadOnly));
+        QCOMPARE(Lock.readLine().trimmed().toLongLong(), Holder->processId());
+        if (!FWindowFinder.isEmpty()) {
+            // On a real display the one that runs shows its window.
+            QProcess Finder;
+            Finder.start(FWindowFinder,
+                         {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(Holder->processId())});
+            QVERIFY(Finder.waitForFinished(30000));
+            QVERIFY2(!Finder.readAllStandardOutput().trimmed().isEmpty(), "no window shown");
         }
     }
 }
