@@ -218,6 +218,12 @@ void TestMainForm::stackingOrder()
     for (int I = 1; I < Order.size(); ++I) {
         QVERIFY2(Pos(Order[I - 1]) < Pos(Order[I]), qPrintable(Order[I]->objectName()));
     }
+    // The text's scroll bar, a window of its own, lies above the galleries that cover the text.
+    for (QObject* Cover :
+         {static_cast<QObject*>(F->ImageGallery), static_cast<QObject*>(F->ScreenshotsGallery),
+          static_cast<QObject*>(F->ScreenshotsGallery->ScrollBar())}) {
+        QVERIFY2(Pos(Cover) < Pos(F->TextField->ScrollBar()), qPrintable(Cover->objectName()));
+    }
 }
 
 void TestMainForm::buttonStatesAfterLoading()
