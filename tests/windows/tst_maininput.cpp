@@ -1,7 +1,8 @@
 // The main window under real input, in a private X server: xdotool moves, clicks and turns the mouse
 // at the shown window, and the test checks which control the input reached. An empty screenshot
-// gallery left over the text area must not take the text's wheel, scroll bar or popup. Off the X
-// server (the offscreen platform) every case skips.
+// gallery left over the text area must not take the text's wheel, scroll bar or popup; a skin without
+// a toolbar picture must leave every button clickable. Off the X server (the offscreen platform)
+// every case skips.
 
 #include "MainFormFixture.h"
 
@@ -48,6 +49,7 @@ class TestMainInput : public QObject
 private slots:
     void initTestCase();
     void textAreaUnderEmptyGallery();
+    void buttonsWithoutToolbarPicture();
 };
 
 void TestMainInput::initTestCase()
@@ -107,6 +109,33 @@ void TestMainInput::textAreaUnderEmptyGallery()
     QVERIFY(ClickAt(F->TextField, Middle, 3));
     QTRY_COMPARE(Popups, 1);
     F->PMenu->Menu()->hide();
+}
+
+void TestMainInput::buttonsWithoutToolbarPicture()
+{
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    auto F = Fx.Create();
+    QList<QObject*> Clicked;
+    const QList<TVeltraneImage*> Buttons{F->Btn2, F->Btn3, F->Btn4, F->Btn5,
+                                         F->Btn6, F->Btn7, F->Btn8, F->Btn10};
+    for (TVeltraneImage* B : Buttons) {
+        B->SetEnabled(true);
+        B->OnClick = [&Clicked](QObject* Sender) { Clicked.append(Sender); };
+    }
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    // Each button takes a click anywhere on it: in its top row, in its middle and in its bottom row.
+    for (TVeltraneImage* B : Buttons) {
+        QVERIFY2(B->isVisible(), qPrintable(B->Name()));
+        for (const QPoint At : {QPoint(B->Width() / 2, 0), QPoint(B->Width() / 2, B->Height() / 2),
+                                QPoint(3, B->Height() - 1)}) {
+            Clicked.clear();
+            QVERIFY(ClickAt(B, At));
+            QTRY_COMPARE_WITH_TIMEOUT(Clicked.size(), 1, 2000);
+            QVERIFY2(Clicked.first() == B, qPrintable(B->Name()));
+        }
+    }
 }
 
 QTEST_MAIN(TestMainInput)
