@@ -82,6 +82,7 @@ private slots:
     void controlsFileKeepsShownTitle();
     void buttonCaptions();
     void buttonOpacity();
+    void buttonOpacityWhereNoToolbarLies();
     void titleBarDragAndHighlight();
     void animatedCursors();
     void snapshot();
@@ -635,6 +636,41 @@ void TestMainForm::buttonOpacity()
     // A disabled button is left alone.
     F->Btn4MouseEnter(F->Btn7);
     QCOMPARE(Pixel(F->Btn7->Picture(), 5, 5), QColor(0x80, 0x80, 0x80));
+}
+
+void TestMainForm::buttonOpacityWhereNoToolbarLies()
+{
+    // Without a toolbar picture, or beside a narrow one, a composed button keeps its own pixels where
+    // no toolbar lies under it: it must not turn black, its own transparent colour.
+    const QColor Own(0x20, 0x80, 0x20);
+    {
+        TMainFixture Fx;
+        Fx.WriteButtons();
+        DesignSettings.Options.BtnOpacity = true;
+        auto F = Fx.Create();
+        F->show();
+        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+        for (TVeltraneImage* B : {F->Btn4, F->Btn5, F->Btn6}) {
+            QCOMPARE(Pixel(B->Picture(), 16, 16), Own);
+            QCOMPARE(Pixel(B->Picture(), 0, 31), QColor(0xFF, 0x00, 0xFF));
+        }
+        F->Btn4MouseEnter(F->Btn4);
+        F->Btn4MouseLeave(F->Btn4);
+        QCOMPARE(Pixel(F->Btn4->Picture(), 16, 16), Own);
+    }
+    // A toolbar 400 wide from 236 ends at 636: over Btn6 (619) its first 17 columns.
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    Fx.WriteImage(u"Shell/Images/toolbar.bmp"_s, QSize(400, 40), QColor(0, 0, 200));
+    DesignSettings.Options.BtnOpacity = true;
+    auto F = Fx.Create();
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    QCOMPARE(F->Btn6->Left(), 619);
+    QVERIFY(Pixel(F->Btn6->Picture(), 16, 16) != Own);
+    QVERIFY(Pixel(F->Btn6->Picture(), 16, 16).blue() > 0x20);
+    QCOMPARE(Pixel(F->Btn6->Picture(), 17, 16), Own);
+    QCOMPARE(Pixel(F->Btn4->Picture(), 16, 16), Own);
 }
 
 void TestMainForm::titleBarDragAndHighlight()
