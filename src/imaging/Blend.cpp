@@ -76,8 +76,13 @@ QImage BlendWithBackground(QImage& Background, const QImage& Picture, const TOpa
     if (Picture.isNull())
         return {};
     BlendBitmap(Background, Picture, T, TransparentColour(Picture), X, Y);
-    QImage Result(Picture.size(), Background.isNull() ? QImage::Format_RGB32 : Background.format());
-    Result.fill(Qt::black);
+    // A picture wholly off the background leaves it untouched, in whatever layout it came.
+    const QImage::Format Work = Background.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (!Background.isNull() && Background.format() != Work)
+        Background = Background.convertToFormat(Work);
+    // Where no background lies under the picture nothing was composed: the picture keeps its own
+    // pixels there (black would be the transparent colour of most buttons, and they would vanish).
+    QImage Result = Picture.convertToFormat(Work);
     if (!Background.isNull()) {
         for (int Row = 0; Row < Result.height(); ++Row) {
             const qint64 BY = qint64(Y) + Row;

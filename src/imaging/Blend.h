@@ -26,6 +26,7 @@ QRgb TransparentColour(const QImage& Bitmap);
 
 // Composes Picture over Background at (X, Y) with the table: BlendBitmap into Background (the caller
 // passes a working copy, which is changed), then the rectangle (X, Y, width, height) of it is
-// returned as a new picture of Picture's size (parts outside Background are black). The key is
-// Picture's transparent colour. A null Picture changes nothing and gives a null image.
+// returned as a new picture of Picture's size; where that rectangle lies outside Background (all of
+// it for a null Background) the result keeps Picture's own pixels. The key is Picture's transparent
+// colour. A null Picture changes nothing and gives a null image.
 QImage BlendWithBackground(QImage& Background, const QImage& Picture, const TOpacityTable& T, int X, int Y);

@@ -146,6 +146,7 @@ private slots:
     void wheelDoesNothingWhenPreviewsFit();
     void scrollBarMovesOffset();
     void clearingHidesScrollBarAndShowsFirstRow();
+    void emptyStripLetsInputThrough();
     void paintingFrames_data();
     void paintingFrames();
     void focusFollowsMouseAndLeaves();
@@ -612,6 +613,27 @@ void TestThumbnails::clearingHidesScrollBarAndShowsFirstRow()
     const QImage Shot = F.Shot();
     QCOMPARE(Shot.pixel(19, 8), Red); // the first preview at the top again
     QCOMPARE(Shot.pixel(3, 3), ColorToRGB(Green).rgb());
+}
+
+void TestThumbnails::emptyStripLetsInputThrough()
+{
+    // A control under the strip gets the mouse exactly while the strip shows no preview.
+    TStripFixture F;
+    auto* Under = new TControl(&F.Window);
+    Under->SetBounds(0, 0, 200, 150);
+    Under->stackUnder(F.Strip);
+    Under->show();
+    const QPoint At(30, 30);
+    QCOMPARE(F.Window.childAt(At), Under);
+    F.Fill(2);
+    QCOMPARE(F.Window.childAt(At), F.Strip);
+    F.Strip->Previews().Clear();
+    QCOMPARE(F.Window.childAt(At), Under);
+    F.Strip->AddImage(F.Pictures.Solid(50, 50, Red));
+    QCOMPARE(F.Window.childAt(At), F.Strip);
+    F.Strip->Previews().Clear();
+    QVERIFY(F.Strip->AddImages({F.Pictures.Solid(50, 50, Red)}));
+    QCOMPARE(F.Window.childAt(At), F.Strip);
 }
 
 void TestThumbnails::paintingFrames_data()

@@ -74,7 +74,7 @@ private slots:
     void fontOrSizeChangeRewraps();
     void scrollBarFollowsLabel();
     void visibilityAndCursorReachScrollBar();
-    void scrollBarStaysDirectlyAboveLabel();
+    void scrollBarStaysAboveSiblings();
     void clickFocusesVisibleScrollBar();
     void painting_data();
     void painting();
@@ -390,10 +390,11 @@ void TestVeltraneText::visibilityAndCursorReachScrollBar()
     QCOMPARE(F.Text->cursor().shape(), CursorFor(crIBeam).shape());
 }
 
-void TestVeltraneText::scrollBarStaysDirectlyAboveLabel()
+void TestVeltraneText::scrollBarStaysAboveSiblings()
 {
+    // The controls the parent lays over the text, made before or after it, never cover the scroll bar,
+    // however the label is restacked.
     TFixture F(5);
-    auto* Other = new TControl(&F.Parent);
     const auto Order = [&] {
         QList<QObject*> Widgets;
         for (QObject* Child : F.Parent.children()) {
@@ -404,11 +405,25 @@ void TestVeltraneText::scrollBarStaysDirectlyAboveLabel()
         return Widgets;
     };
     QObject* Bar = F.Text->ScrollBar();
-    QCOMPARE(Order(), (QList<QObject*>{F.Text, Bar, Other}));
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Bar}));
+    auto* Cover = new TControl(&F.Parent);
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Cover, Bar}));
     F.Text->BringToFront();
-    QCOMPARE(Order(), (QList<QObject*>{Other, F.Text, Bar}));
+    QCOMPARE(Order(), (QList<QObject*>{Cover, F.Text, Bar}));
     F.Text->SendToBack();
-    QCOMPARE(Order(), (QList<QObject*>{F.Text, Bar, Other}));
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Cover, Bar}));
+    auto* Later = new TControl(&F.Parent);
+    QCOMPARE(Order(), (QList<QObject*>{F.Text, Cover, Later, Bar}));
+
+    // Moved to another parent, the label watches that one.
+    TControl Other;
+    F.Text->setParent(&Other);
+    auto* OtherCover = new TControl(&Other);
+    QCOMPARE(Other.children().last(), Bar);
+    QVERIFY(OtherCover != nullptr);
+    auto* OldParentChild = new TControl(&F.Parent);
+    QCOMPARE(F.Parent.children().last(), OldParentChild);
+    F.Text->setParent(&F.Parent);
 }
 
 void TestVeltraneText::clickFocusesVisibleScrollBar()

@@ -188,13 +188,23 @@ void TestBlend::withBackground()
 
 void TestBlend::withBackgroundPartlyOutside()
 {
-    // Parts of the rectangle outside the background are black; nothing is composed off it.
+    // Only the part over the background is composed; the rest keeps the picture's own pixels, its
+    // transparent colour too. Without any background the picture comes back as it is.
+    const QRgb Own = qRgb(200, 200, 0), Key = qRgb(255, 0, 255);
+    QImage Button = Filled(3, 3, Own);
+    Button.setPixel(0, 2, Key);
     QImage Background = Filled(2, 2, qRgb(0, 0, 200));
-    const QImage Shown =
-        BlendWithBackground(Background, Filled(3, 3, qRgb(0, 0, 0)), MakeOpacityTable(1.0), 1, 1);
+    const QImage Shown = BlendWithBackground(Background, Button, MakeOpacityTable(1.0), 1, 1);
     QCOMPARE(Shown.size(), QSize(3, 3));
-    QCOMPARE(Shown.pixel(0, 0), qRgb(0, 0, 200)); // key colour: the background shows
-    QCOMPARE(Shown.pixel(2, 2), qRgb(0, 0, 0));
+    QCOMPARE(Shown.pixel(0, 0), qRgb(200, 200, 1)); // over the background: s, or s + 1 where s < d
+    for (const QPoint P : {QPoint(1, 0), QPoint(2, 0), QPoint(0, 1), QPoint(2, 2)}) {
+        QCOMPARE(Shown.pixel(P), Own);
+    }
+    QCOMPARE(Shown.pixel(0, 2), Key);
+
+    QImage None;
+    const QImage Alone = BlendWithBackground(None, Button, MakeOpacityTable(0.55), 4, 4);
+    QCOMPARE(Alone.convertToFormat(QImage::Format_RGB32), Button.convertToFormat(QImage::Format_RGB32));
     QVERIFY(BlendWithBackground(Background, QImage(), MakeOpacityTable(1.0), 0, 0).isNull());
 }
 

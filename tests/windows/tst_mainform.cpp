@@ -82,6 +82,7 @@ private slots:
     void controlsFileKeepsShownTitle();
     void buttonCaptions();
     void buttonOpacity();
+    void buttonOpacityWhereNoToolbarLies();
     void titleBarDragAndHighlight();
     void animatedCursors();
     void snapshot();
@@ -103,20 +104,27 @@ void TestMainForm::geometryWithoutToolbarPicture()
     QCOMPARE(BoundsOf(F->IcoImg), QRect(2, 0, 19, 20));
     QCOMPARE(BoundsOf(F->MinimizeBtn), QRect(732, 4, 18, 18));
     QCOMPARE(BoundsOf(F->CloseBtn), QRect(750, 4, 18, 18));
-    // The toolbar keeps its design bounds, and the buttons sit in its cells.
-    QCOMPARE(BoundsOf(F->ToolBarImg), QRect(195, 332, 433, 40));
-    QCOMPARE(BoundsOf(F->Btn4), QRect(684, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn5), QRect(631, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn6), QRect(578, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn7), QRect(525, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn8), QRect(472, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn10), QRect(419, 336, 32, 32));
-    QCOMPARE(BoundsOf(F->Btn9), QRect(207, 336, 32, 32));
+    // The toolbar keeps its design size and stands below the text area, where a toolbar picture of
+    // that size would; the buttons sit in its cells.
+    QCOMPARE(BoundsOf(F->ToolBarImg), QRect(236, 438, 433, 40));
+    QCOMPARE(BoundsOf(F->Btn4), QRect(725, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn5), QRect(672, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn6), QRect(619, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn7), QRect(566, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn8), QRect(513, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn10), QRect(460, 442, 32, 32));
+    QCOMPARE(BoundsOf(F->Btn9), QRect(248, 442, 32, 32));
     // The text buttons follow 15 pixels below, right-aligned to the text area.
-    QCOMPARE(BoundsOf(F->Btn2), QRect(682, 387, 80, 20));
-    QCOMPARE(BoundsOf(F->Btn3), QRect(702, 408, 60, 18));
+    QCOMPARE(BoundsOf(F->Btn2), QRect(682, 493, 80, 20));
+    QCOMPARE(BoundsOf(F->Btn3), QRect(702, 514, 60, 18));
+    // Nothing of the toolbar or the text buttons lies under the text area.
+    const QRect Text = BoundsOf(F->TextField);
+    for (const TControl* C : std::initializer_list<const TControl*>{F->ToolBarImg, F->Btn2, F->Btn3, F->Btn4,
+                                                                    F->Btn9, F->Btn10}) {
+        QVERIFY2(!C->geometry().intersects(Text), qPrintable(C->objectName()));
+    }
     QCOMPARE(F->ClientWidth(), 781);
-    QCOMPARE(F->ClientHeight(), 436);
+    QCOMPARE(F->ClientHeight(), 542);
     // Preview places.
     QCOMPARE(F->PreviewImg1->Left(), 241);
     QCOMPARE(BoundsOf(F->PreviewImg2), QRect(503, 126, 258, 248));
@@ -180,7 +188,7 @@ void TestMainForm::packingInTheWindow()
             QVERIFY2(!Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
         } else {
             QVERIFY2(Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
-            QCOMPARE(Buttons[I]->Left(), 195 + 8 + 53 * Cells[I] + 4);
+            QCOMPARE(Buttons[I]->Left(), 236 + 8 + 53 * Cells[I] + 4);
         }
     }
 }
@@ -217,6 +225,12 @@ void TestMainForm::stackingOrder()
                                 F->ProjectTree};
     for (int I = 1; I < Order.size(); ++I) {
         QVERIFY2(Pos(Order[I - 1]) < Pos(Order[I]), qPrintable(Order[I]->objectName()));
+    }
+    // The text's scroll bar, a window of its own, lies above the galleries that cover the text.
+    for (QObject* Cover :
+         {static_cast<QObject*>(F->ImageGallery), static_cast<QObject*>(F->ScreenshotsGallery),
+          static_cast<QObject*>(F->ScreenshotsGallery->ScrollBar())}) {
+        QVERIFY2(Pos(Cover) < Pos(F->TextField->ScrollBar()), qPrintable(Cover->objectName()));
     }
 }
 
@@ -461,7 +475,7 @@ void TestMainForm::wallpaperPainting_data()
     QTest::addColumn<QSize>("Size");
     QTest::addColumn<QPoint>("Inside");  // a point showing the wallpaper
     QTest::addColumn<QPoint>("Outside"); // a point showing the window colour (-1: none)
-    QTest::newRow("smaller: centred") << QSize(181, 36) << QPoint(300, 200) << QPoint(299, 199);
+    QTest::newRow("smaller: centred") << QSize(181, 36) << QPoint(300, 253) << QPoint(299, 252);
     QTest::newRow("larger: top-left part") << QSize(1000, 800) << QPoint(0, 0) << QPoint(-1, -1);
 }
 
@@ -479,7 +493,7 @@ void TestMainForm::wallpaperPainting()
     Fx.WriteImage(u"Shell/Images/wallpaper.bmp"_s, Wall);
     DesignSettings.Images.Wallpaper = u"wallpaper.bmp"_s;
     auto F = Fx.Create();
-    QCOMPARE(F->size(), QSize(781, 436));
+    QCOMPARE(F->size(), QSize(781, 542));
     const QImage Painted = PaintedBackground(*F);
     QCOMPARE(Painted.pixelColor(Inside), QColor(Qt::blue));
     if (Outside.x() >= 0) {
@@ -624,6 +638,41 @@ void TestMainForm::buttonOpacity()
     QCOMPARE(Pixel(F->Btn7->Picture(), 5, 5), QColor(0x80, 0x80, 0x80));
 }
 
+void TestMainForm::buttonOpacityWhereNoToolbarLies()
+{
+    // Without a toolbar picture, or beside a narrow one, a composed button keeps its own pixels where
+    // no toolbar lies under it: it must not turn black, its own transparent colour.
+    const QColor Own(0x20, 0x80, 0x20);
+    {
+        TMainFixture Fx;
+        Fx.WriteButtons();
+        DesignSettings.Options.BtnOpacity = true;
+        auto F = Fx.Create();
+        F->show();
+        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+        for (TVeltraneImage* B : {F->Btn4, F->Btn5, F->Btn6}) {
+            QCOMPARE(Pixel(B->Picture(), 16, 16), Own);
+            QCOMPARE(Pixel(B->Picture(), 0, 31), QColor(0xFF, 0x00, 0xFF));
+        }
+        F->Btn4MouseEnter(F->Btn4);
+        F->Btn4MouseLeave(F->Btn4);
+        QCOMPARE(Pixel(F->Btn4->Picture(), 16, 16), Own);
+    }
+    // A toolbar 400 wide from 236 ends at 636: over Btn6 (619) its first 17 columns.
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    Fx.WriteImage(u"Shell/Images/toolbar.bmp"_s, QSize(400, 40), QColor(0, 0, 200));
+    DesignSettings.Options.BtnOpacity = true;
+    auto F = Fx.Create();
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    QCOMPARE(F->Btn6->Left(), 619);
+    QVERIFY(Pixel(F->Btn6->Picture(), 16, 16) != Own);
+    QVERIFY(Pixel(F->Btn6->Picture(), 16, 16).blue() > 0x20);
+    QCOMPARE(Pixel(F->Btn6->Picture(), 17, 16), Own);
+    QCOMPARE(Pixel(F->Btn4->Picture(), 16, 16), Own);
+}
+
 void TestMainForm::titleBarDragAndHighlight()
 {
     TMainFixture Fx;
@@ -685,7 +734,7 @@ void TestMainForm::snapshot()
     DesignSettings.Colors.Windows = 0x00FF00;
     auto F = Fx.Create();
     const QImage Shot = F->RenderSnapshot();
-    QCOMPARE(Shot.size(), QSize(781, 436));
+    QCOMPARE(Shot.size(), QSize(781, 542));
     // A corner outside every control shows the window colour.
     QCOMPARE(Shot.pixelColor(3, 470 - 40), QColor(Qt::green));
 }

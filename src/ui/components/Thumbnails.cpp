@@ -133,6 +133,7 @@ TThumbnails::TThumbnails(QWidget* Parent, const QString& Name) : TControl(Parent
     PlaceScrollBar();
     FScrollBarVisible = true;
     ApplyScrollBarVisible();
+    UpdateMouseThrough();
 }
 
 TThumbnails::~TThumbnails()
@@ -195,6 +196,7 @@ int TThumbnails::AddImage(const QString& FileName, QString* Error)
     if (Error) {
         *Error = Reason;
     }
+    UpdateMouseThrough();
     if (Reason.isEmpty() && FArrangeOnAdd) {
         Arrange();
     }
@@ -204,6 +206,7 @@ int TThumbnails::AddImage(const QString& FileName, QString* Error)
 bool TThumbnails::AddImages(const QStringList& FileNames, QString* Error)
 {
     const bool Ok = FPreviews.AddPreviews(FileNames, FImageWidth, FGoodQuality, FImageHeight, Error);
+    UpdateMouseThrough();
     if (FArrangeOnAdd) {
         Arrange();
     }
@@ -221,6 +224,7 @@ void TThumbnails::AddImagesInBackground(const QStringList& FileNames)
         FPreviews.Add().FileName = FileName;
     }
     FPending += int(FileNames.size());
+    UpdateMouseThrough();
     const quint64 Generation = FGeneration;
     for (int I = 0; I < int(FileNames.size()); ++I) {
         // Each task owns what it reads; it reaches the strip only through the posted call, which is
@@ -268,6 +272,7 @@ void TThumbnails::DropBackgroundWork()
 
 void TThumbnails::Arrange()
 {
+    UpdateMouseThrough();
     CalcLayout();
     if (!FScrollBar) {
         Repaint();
@@ -380,7 +385,15 @@ void TThumbnails::PreviewsCleared()
     ApplyScrollBarVisible();
     // No preview is under the mouse any more.
     FFocusedIndex = -1;
+    UpdateMouseThrough();
     Invalidate();
+}
+
+void TThumbnails::UpdateMouseThrough()
+{
+    // An empty strip paints nothing, so what lies under it is what the user sees and points at: the
+    // mouse and the wheel go through to it.
+    setAttribute(Qt::WA_TransparentForMouseEvents, FPreviews.Count() == 0);
 }
 
 void TThumbnails::FrameColorChanged()

@@ -49,7 +49,8 @@ QRect ThumbnailFrameOutline(const QRect& FrameRect, int ScrollOffset);
 // A grid of small previews of picture files with a frame around each. It scrolls vertically with its
 // own scroll bar (a sibling along its right edge) and the mouse wheel, lights up the preview under
 // the mouse and reports a left press on a preview by its index. Fill it with Previews().Clear(),
-// AddImage (or AddImages) for each file and one Arrange.
+// AddImage (or AddImages) for each file and one Arrange. Without previews it takes no mouse or wheel
+// input: that goes to whatever lies under it.
 class TThumbnails : public TControl
 {
     Q_OBJECT
@@ -149,6 +150,7 @@ private:
     void ScrollBarScroll(int Position);
     void DropBackgroundWork();
     void ThumbnailMade(quint64 Generation, int Index, const QImage& Bitmap);
+    void UpdateMouseThrough();
 
     TPreviewImages FPreviews;
     int FImageWidth = 100;

@@ -6,6 +6,7 @@
 #include "text/DiscFile.h"
 #include "text/Paths.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -172,10 +173,14 @@ TVeltraneText::TVeltraneText(QWidget* Parent, const QString& Name) : TLabel(Pare
     FScrollBar->resize(Extent > 0 ? Extent : 16, FScrollBar->height());
     connect(FScrollBar, &QAbstractSlider::actionTriggered, this, [this] { ScrollBarAction(); });
     PlaceScrollBar();
+    WatchParent();
 }
 
 TVeltraneText::~TVeltraneText()
 {
+    if (FWatchedParent) {
+        FWatchedParent->removeEventFilter(this);
+    }
     // The scroll bar is the parent's child; it must not outlive the label it serves.
     delete FScrollBar.data();
 }
@@ -328,14 +333,42 @@ void TVeltraneText::PlaceScrollBar()
 
 void TVeltraneText::StackScrollBar()
 {
-    // Directly above the label, as a windowed control stands over a graphic one.
+    // Above every painted control of the parent, as a windowed control stands over graphic ones:
+    // whatever is laid over the text (a gallery, a picture) must not cover its scroll bar.
     if (!FScrollBar || FRestacking || !parentWidget() || FScrollBar->parentWidget() != parentWidget()) {
         return;
     }
     FRestacking = true;
-    FScrollBar->stackUnder(this);
-    stackUnder(FScrollBar);
+    FScrollBar->raise();
     FRestacking = false;
+}
+
+void TVeltraneText::WatchParent()
+{
+    // Controls the parent gets later are stacked above the scroll bar when made: the parent's new
+    // children are watched to lift it again.
+    QWidget* Parent = parentWidget();
+    if (FWatchedParent == Parent) {
+        return;
+    }
+    if (FWatchedParent) {
+        FWatchedParent->removeEventFilter(this);
+    }
+    FWatchedParent = Parent;
+    if (Parent) {
+        Parent->installEventFilter(this);
+    }
+}
+
+bool TVeltraneText::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == FWatchedParent && Event->type() == QEvent::ChildAdded) {
+        const QObject* Child = static_cast<QChildEvent*>(Event)->child();
+        if (Child != FScrollBar && Child->isWidgetType()) {
+            StackScrollBar();
+        }
+    }
+    return TLabel::eventFilter(Watched, Event);
 }
 
 void TVeltraneText::UpdateScrollBarVisible()
@@ -421,6 +454,7 @@ bool TVeltraneText::event(QEvent* Event)
             StackScrollBar();
             UpdateScrollBarVisible();
         }
+        WatchParent();
         break;
     case QEvent::ZOrderChange:
         StackScrollBar();

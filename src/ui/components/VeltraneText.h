@@ -31,8 +31,9 @@ QString StringsText(const QStringList& Lines);
 int VisibleLineCountFor(int Height, int LineHeight);
 
 // The description field: a word-wrapped text in a fixed rectangle, scrolled line by line with a vertical
-// scroll bar of its own (a sibling along the right edge, shown only when the text does not fit) or the
-// mouse wheel. Caption is the full text; the label shows the wrapped lines from TopLine on.
+// scroll bar of its own (a sibling along the right edge, above every other sibling, shown only when the
+// text does not fit) or the mouse wheel. Caption is the full text; the label shows the wrapped lines
+// from TopLine on.
 class TVeltraneText : public TLabel
 {
     Q_OBJECT
@@ -78,6 +79,7 @@ protected:
     void FontChanged() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool event(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void wheelEvent(QWheelEvent* Event) override;
 
 private:
@@ -85,6 +87,7 @@ private:
     void GeometryChanged();
     void PlaceScrollBar();
     void StackScrollBar();
+    void WatchParent();
     void UpdateScrollBarVisible();
     bool ScrollBarShown() const;
     void ScrollDown(int Count);
@@ -93,6 +96,7 @@ private:
 
     QString FCaption;
     QPointer<QScrollBar> FScrollBar;
+    QPointer<QWidget> FWatchedParent;
     QStringList FLines;
     int FTopLine = 0;
     bool FRewrapping = false;

@@ -535,6 +535,7 @@ void TMainF::LoadToolBar()
         TextField->Height(),
         QRect(ProjectTree->Left(), ProjectTree->Top(), ProjectTree->Width(), ProjectTree->Height()));
     if (!HasPicture) {
+        ToolBarImg->SetBounds(P.Bounds.x(), P.Bounds.y(), P.Bounds.width(), P.Bounds.height());
         return;
     }
     ToolBarImg->Constraints()->SetMaxWidth(P.MaxSize.width());

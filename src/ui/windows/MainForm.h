@@ -136,7 +136,8 @@ public:
     // Writes a bold caption, centred, onto the button's own bitmap; nothing when the text, size and
     // colour are those drawn last.
     void DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString& Text, int Size = 11);
-    // With [Options] BtnOpacity: the button composed at 0.55 opacity over the toolbar picture.
+    // With [Options] BtnOpacity: the button composed at 0.55 opacity over the toolbar picture where
+    // that lies under it; elsewhere the button keeps its own pixels.
     void ApplyBtnOpacity(TVeltraneImage* Button);
     // Shows FileName as the wallpaper; the same file (letter case aside) is neither reloaded nor
     // repainted; a missing file removes the wallpaper shown.

@@ -42,15 +42,15 @@ TToolBarPlacement PlaceToolBar(bool HasPicture, QSize Picture, const QRect& Text
 {
     TToolBarPlacement P;
     P.MaxSize = ToolBarMaxSize(TextBackground, TextFieldHeight);
-    if (!HasPicture) {
-        P.Bounds = ToolBarDesignBounds;
-        return P;
-    }
     QSize Size = ToolBarDesignBounds.size();
-    if (Picture.width() <= P.MaxSize.width() && Picture.height() <= P.MaxSize.height()) {
-        Size = Picture;
-    } else {
-        P.Stretch = true;
+    // Without a picture the row stands where a toolbar of the design size would: the design bounds
+    // lie inside the text area, which would cover the buttons.
+    if (HasPicture) {
+        if (Picture.width() <= P.MaxSize.width() && Picture.height() <= P.MaxSize.height()) {
+            Size = Picture;
+        } else {
+            P.Stretch = true;
+        }
     }
     const int Top = Tree.y() + Tree.height() - Size.height();
     P.Bounds = QRect(QPoint(TextBackground.x(), Top), Size);

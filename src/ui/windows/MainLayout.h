@@ -42,7 +42,9 @@ TContentBounds ContentBounds(const QRect& Tree = TreeBounds);
 QRect IcoImgBounds(int TopImgHeight);
 
 // The toolbar picture's place. With a picture no larger than MaxSize the control takes the picture's
-// size; a larger picture is stretched into the design size. Its bottom edge lines up with the tree's.
+// size; a larger picture is stretched into the design size, and without a picture the control keeps
+// the design size. Its left edge is the text background's and its bottom edge lines up with the
+// tree's, so that the toolbar buttons stand below the text area.
 struct TToolBarPlacement
 {
     QRect Bounds;
@@ -51,7 +53,6 @@ struct TToolBarPlacement
 };
 // MaxSize: the text background's width + 4 and 425 - the text area's height.
 QSize ToolBarMaxSize(const QRect& TextBackground, int TextFieldHeight);
-// Without a picture the design bounds stay.
 TToolBarPlacement PlaceToolBar(bool HasPicture, QSize Picture, const QRect& TextBackground,
                                int TextFieldHeight, const QRect& Tree = TreeBounds);
 
