@@ -13,8 +13,6 @@ class TestRichText : public QObject
 private slots:
     void shownText_data();
     void shownText();
-    void codePages_data();
-    void codePages();
 };
 
 namespace {
@@ -91,20 +89,8 @@ void TestRichText::shownText_data()
     QTest::newRow("list text given")
         << Lists + "{\\listtext\\pard\\plain 1.\\tab}\\pard\\ls1 One\\par{\\listtext 2.\\tab}\\pard\\ls1 Two}"
         << u"1.\tOne\n2.\tTwo"_s;
-}
 
-void TestRichText::shownText()
-{
-    QFETCH(QByteArray, Rtf);
-    QFETCH(QString, Text);
-    QCOMPARE(PlainText(Rtf), Text);
-}
-
-void TestRichText::codePages_data()
-{
-    QTest::addColumn<QByteArray>("Rtf");
-    QTest::addColumn<QString>("Text");
-
+    // 8-bit text in the code page of the document or of its font.
     const auto Document = [](const char* CodePage, const char* Bytes) -> QByteArray {
         return QByteArray("{\\rtf1\\ansi\\ansicpg") + CodePage + ' ' + Bytes + '}';
     };
@@ -125,14 +111,15 @@ void TestRichText::codePages_data()
     QTest::newRow("932 with a plain trail byte") << Document("932", "\\'83A") << u"ア"_s;
 
     // The font's character set wins over the document's code page.
-    const QByteArray Fonts =
+    const QByteArray CodePageFonts =
         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}"
         "{\\f2\\fcharset161 Arial Greek;}{\\f3\\fcharset128 MS Mincho;}{\\f4\\cpg1251 Any;}}";
     QTest::newRow("fonts of several code pages")
-        << Fonts + "\\'e9 \\f1\\'b3 \\f2\\'e1 \\f3\\'93\\'fa \\f4\\'cf\\f0  \\'e9}" << u"é ł α 日 П é"_s;
+        << CodePageFonts + "\\'e9 \\f1\\'b3 \\f2\\'e1 \\f3\\'93\\'fa \\f4\\'cf\\f0  \\'e9}"
+        << u"é ł α 日 П é"_s;
 }
 
-void TestRichText::codePages()
+void TestRichText::shownText()
 {
     QFETCH(QByteArray, Rtf);
     QFETCH(QString, Text);
