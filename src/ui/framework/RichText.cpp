@@ -412,13 +412,18 @@ private:
         }
     }
 
-    // The control word that starts at the reading position, blanks and line breaks before it passed over.
-    QByteArrayView NextWord() const
+    void SkipBlanks(qsizetype& I) const
     {
-        qsizetype I = FPos;
         while (I < FBytes.size() && (FBytes[I] == ' ' || FBytes[I] == '\r' || FBytes[I] == '\n')) {
             ++I;
         }
+    }
+
+    // The control word at I, after blanks and line breaks, and I moved past it and its parameter;
+    // nothing when something else stands there.
+    QByteArrayView WordAt(qsizetype& I) const
+    {
+        SkipBlanks(I);
         if (I >= FBytes.size() || FBytes[I] != '\\') {
             return {};
         }
@@ -426,47 +431,41 @@ private:
         while (I < FBytes.size() && I - Start < MaxWordLength && IsLetter(FBytes[I])) {
             ++I;
         }
-        return FBytes.sliced(Start, I - Start);
+        const QByteArrayView Word = FBytes.sliced(Start, I - Start);
+        while (I < FBytes.size() && (FBytes[I] == '-' || (FBytes[I] >= '0' && FBytes[I] <= '9'))) {
+            ++I;
+        }
+        return Word;
+    }
+
+    QByteArrayView NextWord() const
+    {
+        qsizetype I = FPos;
+        return WordAt(I);
     }
 
     // True when the footnote that follows a note mark is an endnote ("{\footnote\ftnalt ...").
     bool EndnoteAhead() const
     {
-        qsizetype I = FPos;
-        const auto SkipBlanks = [&] {
-            while (I < FBytes.size() && (FBytes[I] == ' ' || FBytes[I] == '\r' || FBytes[I] == '\n')) {
-                ++I;
-            }
-        };
         // The note follows the mark, in the mark's group or after it.
-        SkipBlanks();
+        qsizetype I = FPos;
+        SkipBlanks(I);
         while (I < FBytes.size() && FBytes[I] == '}') {
             ++I;
-            SkipBlanks();
+            SkipBlanks(I);
         }
         if (I >= FBytes.size() || FBytes[I] != '{') {
             return false;
         }
         ++I;
-        // The note's first few control words; \ftnalt stands among them.
+        if (WordAt(I) != "footnote") {
+            return false;
+        }
+        // \ftnalt stands among the note's first few control words.
         for (int Words = 0; Words < 8; ++Words) {
-            SkipBlanks();
-            if (I >= FBytes.size() || FBytes[I] != '\\') {
-                return false;
-            }
-            const qsizetype Start = ++I;
-            while (I < FBytes.size() && I - Start < MaxWordLength && IsLetter(FBytes[I])) {
-                ++I;
-            }
-            const QByteArrayView Word = FBytes.sliced(Start, I - Start);
-            while (I < FBytes.size() && (FBytes[I] == '-' || (FBytes[I] >= '0' && FBytes[I] <= '9'))) {
-                ++I;
-            }
-            if (Words == 0 && Word != "footnote") {
-                return false;
-            }
-            if (Word == "ftnalt") {
-                return true;
+            const QByteArrayView Word = WordAt(I);
+            if (Word.isEmpty() || Word == "ftnalt") {
+                return !Word.isEmpty();
             }
         }
         return false;
