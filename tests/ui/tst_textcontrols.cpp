@@ -241,6 +241,9 @@ void TestTextControls::richTextSurvivesDamage_data()
     QTest::newRow("text after the end") << QByteArray("{\\rtf1 a}}} b") << QStringLiteral("a");
     QTest::newRow("escaped braces") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << QStringLiteral("{x}\\");
     QTest::newRow("unicode skip") << QByteArray("{\\rtf1\\uc2 \\u1055\\'cf\\'cfa}") << QStringLiteral("Пa");
+    QTest::newRow("list without levels")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list\\listid1{\\listname x;}}}a\\ls1 b}") << QStringLiteral("ab");
+    QTest::newRow("code page out of range") << QByteArray("{\\rtf1\\ansicpg99999999 a\\'e9}") << QStringLiteral("aé");
 }
 
 void TestTextControls::richTextSurvivesDamage()

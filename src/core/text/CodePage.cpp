@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <QByteArray>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -173,7 +174,8 @@ std::optional<QString> DecodeByteOrderMark(QByteArrayView Bytes)
         return QString::fromUtf8(Bytes.sliced(3));
     }
     if (Bytes.startsWith("\xFF\xFE") || Bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder Decoder(Bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+        QStringDecoder Decoder(Bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE,
                                QStringDecoder::Flag::Stateless);
         return QString(Decoder.decode(Bytes.sliced(2)));
     }
@@ -193,15 +195,63 @@ QString DecodeTextFile(QByteArrayView Bytes, bool Cut, TCodePage CodePage)
     if (std::optional<QString> Text = DecodeByteOrderMark(Bytes)) {
         return *std::move(Text);
     }
-    const bool HighBytes = std::any_of(Bytes.begin(), Bytes.end(), [](char C) { return (uchar(C) & 0x80) != 0; });
+    const bool HighBytes =
+        std::any_of(Bytes.begin(), Bytes.end(), [](char C) { return (uchar(C) & 0x80) != 0; });
     if (HighBytes) {
         // Stateful only for a cut text: there a sequence left open at the end is no error; in a whole
         // file it is (a lone ANSI letter at the end).
-        QStringDecoder Decoder(QStringDecoder::Utf8, Cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
+        QStringDecoder Decoder(QStringDecoder::Utf8,
+                               Cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
         QString Text = Decoder.decode(Bytes);
         if (!Decoder.hasError()) {
             return Text;
         }
     }
     return DecodeAnsi(Bytes, CodePage);
+}
+
+namespace {
+
+QStringDecoder SystemDecoder(int CodePage)
+{
+    // UTF-16 and UTF-32 are no 8-bit code pages, whatever a document claims.
+    if (CodePage <= 0 || CodePage > 65535 || CodePage == 1200 || CodePage == 1201 || CodePage == 12000 ||
+        CodePage == 12001) {
+        return {};
+    }
+    for (const char* Prefix : {"windows-", "cp"}) {
+        const QByteArray Name = QByteArray(Prefix) + QByteArray::number(CodePage);
+        QStringDecoder Decoder(Name.constData());
+        if (Decoder.isValid()) {
+            return Decoder;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+TCodePageDecoder::TCodePageDecoder(int CodePage)
+{
+    if (CodePage == 1251) {
+        FTable = TCodePage::cp1251;
+    } else if (CodePage == 1252) {
+        FTable = TCodePage::cp1252;
+    } else {
+        FDecoder = SystemDecoder(CodePage);
+        if (!FDecoder.isValid()) {
+            FTable = TCodePage::cp1252;
+        }
+    }
+}
+
+QString TCodePageDecoder::Decode(QByteArrayView Bytes)
+{
+    if (FTable) {
+        return DecodeAnsi(Bytes, *FTable);
+    }
+    QString Text = FDecoder.decode(Bytes);
+    // ICU gives the substitute control character for bytes its table leaves unassigned.
+    Text.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
+    return Text;
 }

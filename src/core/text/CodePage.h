@@ -3,12 +3,17 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringView>
 
-// Conversions between the ANSI code pages the disc files are written in and Unicode.
-// Own tables, so the result never depends on ICU or the system locale.
+#include <optional>
 
-enum class TCodePage {
+// Conversions between the ANSI code pages the disc files are written in and Unicode.
+// Own tables for the two code pages project and INI files use, so their result never depends on ICU
+// or the system locale; the other code pages documents name go through ICU.
+
+enum class TCodePage
+{
     cp1251, // Cyrillic: the ANSI code page of project files and INI files
     cp1252  // Western European
 };
@@ -35,3 +40,21 @@ QString DecodeMarkedText(QByteArrayView Bytes, TCodePage CodePage = TCodePage::c
 // says that Bytes is only the beginning of the file (read up to a size limit), a UTF-8 sequence left
 // open at the end does not make the text ANSI.
 QString DecodeTextFile(QByteArrayView Bytes, bool Cut = false, TCodePage CodePage = TCodePage::cp1251);
+
+// Text of a Windows code page named by its number, as documents name it (874, 1250-1258, the
+// double-byte 932, 936, 949, 950 and the others the system knows). Windows-1251 and 1252 are read by
+// the tables above, the others by the ICU converters Qt offers (QStringDecoder); a code page the
+// system cannot decode (or a Qt built without ICU) reads as Windows-1252. The decoder keeps its state
+// between calls, so a double-byte character may arrive in two pieces; bytes that name no character
+// give U+FFFD.
+class TCodePageDecoder
+{
+public:
+    explicit TCodePageDecoder(int CodePage);
+
+    QString Decode(QByteArrayView Bytes);
+
+private:
+    std::optional<TCodePage> FTable;
+    QStringDecoder FDecoder;
+};
