@@ -167,25 +167,37 @@ void TestMainForm::geometryWithToolbarPicture()
 void TestMainForm::packingInTheWindow_data()
 {
     QTest::addColumn<QStringList>("Missing");
-    QTest::addColumn<QList<int>>("Cells"); // Btn4, Btn5, Btn6, Btn7, Btn8, Btn10; -1 hidden
-    QTest::newRow("all there") << QStringList() << QList<int>{9, 8, 7, 6, 5, 4};
-    QTest::newRow("no mail.bmp") << QStringList{u"mail"_s} << QList<int>{-1, 9, 8, 7, 6, 5};
-    QTest::newRow("no setup.bmp") << QStringList{u"setup"_s} << QList<int>{9, 8, 7, 6, -1, 5};
+    QTest::addColumn<bool>("DisabledPictureStays"); // the missing ones still have "<name>0.bmp"
+    QTest::addColumn<QList<int>>("Cells");          // Btn4, Btn5, Btn6, Btn7, Btn8, Btn10; -1 hidden
+    QTest::newRow("all there") << QStringList() << false << QList<int>{9, 8, 7, 6, 5, 4};
+    QTest::newRow("no mail.bmp") << QStringList{u"mail"_s} << false << QList<int>{-1, 9, 8, 7, 6, 5};
+    QTest::newRow("no setup.bmp") << QStringList{u"setup"_s} << false << QList<int>{9, 8, 7, 6, -1, 5};
     QTest::newRow("no write.bmp, no source.bmp")
-        << QStringList{u"write"_s, u"source"_s} << QList<int>{9, -1, 8, -1, 7, 6};
+        << QStringList{u"write"_s, u"source"_s} << false << QList<int>{9, -1, 8, -1, 7, 6};
+    // A disabled picture alone is no picture of the button.
+    QTest::newRow("setup0.bmp only") << QStringList{u"setup"_s} << true << QList<int>{9, 8, 7, 6, -1, 5};
+    QTest::newRow("mail0.bmp only") << QStringList{u"mail"_s} << true << QList<int>{-1, 9, 8, 7, 6, 5};
 }
 
 void TestMainForm::packingInTheWindow()
 {
     QFETCH(QStringList, Missing);
+    QFETCH(bool, DisabledPictureStays);
     QFETCH(QList<int>, Cells);
     TMainFixture Fx;
     Fx.WriteButtons(Missing);
+    if (DisabledPictureStays) {
+        for (const QString& Name : Missing) {
+            Fx.WriteImage(u"Shell/Btn/"_s + Name + u"0.bmp"_s, QSize(32, 32), QColor(0x80, 0x80, 0x80));
+        }
+    }
     auto F = Fx.Create();
     const QList<TVeltraneImage*> Buttons{F->Btn4, F->Btn5, F->Btn6, F->Btn7, F->Btn8, F->Btn10};
     for (int I = 0; I < Buttons.size(); ++I) {
         if (Cells[I] < 0) {
             QVERIFY2(!Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
+            // Never enabled showing nothing.
+            QVERIFY2(!Buttons[I]->Enabled(), qPrintable(Buttons[I]->Name()));
         } else {
             QVERIFY2(Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
             QCOMPARE(Buttons[I]->Left(), 236 + 8 + 53 * Cells[I] + 4);

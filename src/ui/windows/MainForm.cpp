@@ -633,7 +633,8 @@ void TMainF::LoadToolButtons()
     std::array<bool, MainLayout::PackedButtonCount> Loaded{};
     for (size_t I = 0; I < Packed.size(); ++I) {
         Lefts[I] = Packed[I]->Left();
-        Loaded[I] = Packed[I]->Picture().HasGraphic();
+        // The button's own picture: a disabled one shown in its place does not count.
+        Loaded[I] = Packed[I]->LoadedPicture().HasGraphic();
     }
     const std::array<bool, MainLayout::PackedButtonCount> Hidden = MainLayout::PackToolButtons(Lefts, Loaded);
     for (size_t I = 0; I < Packed.size(); ++I) {
@@ -782,7 +783,9 @@ void TMainF::LoadButtonPictures(TVeltraneImage* Button, const QString& PictureFi
             Button->SetDisabledPicture(Disabled);
         }
     }
-    Button->SetEnabled(EnableIfLoaded && Button->Picture().HasGraphic());
+    // A disabled picture alone is shown while disabled, but is no picture of the button: enabled, it
+    // would show nothing.
+    Button->SetEnabled(EnableIfLoaded && Button->LoadedPicture().HasGraphic());
 }
 
 void TMainF::DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString& Text, int Size)

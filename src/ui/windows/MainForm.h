@@ -129,7 +129,8 @@ public:
 
     // --- Skin operations ---
     // Loads a skin button from ButtonsFolder(): the picture, the disabled picture, then enabled when
-    // EnableIfLoaded and a picture is shown. Empty or missing names are skipped.
+    // EnableIfLoaded and the button has its own picture (a disabled one alone does not count). Empty
+    // or missing names are skipped.
     void LoadButtonPictures(TVeltraneImage* Button, const QString& PictureFile, const QString& DisabledFile,
                             bool EnableIfLoaded);
     // Writes a bold caption, centred, onto the button's own bitmap; nothing when the text, size and
