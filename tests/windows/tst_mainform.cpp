@@ -81,6 +81,7 @@ private slots:
     void controlsFile();
     void controlsFileKeepsShownTitle();
     void buttonCaptions();
+    void captionsDrawnAfresh();
     void buttonOpacity();
     void buttonOpacityWhereNoToolbarLies();
     void titleBarDragAndHighlight();
@@ -623,6 +624,55 @@ void TestMainForm::buttonCaptions()
     // The mouse over it draws again, in the focus colour.
     F->Btn2MouseEnter(F->Btn2);
     QVERIFY(F->Btn2->Picture().BitmapImage().cacheKey() != Key);
+}
+
+void TestMainForm::captionsDrawnAfresh()
+{
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    Fx.WriteFile(u"Shell/controls.ini"_s, "[Btn2]\nCaption=WWWWWW\n");
+    DesignSettings.Buttons.OptionsBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.OptionsBtn_OnFocusTxtColor = 0x00FFFF;
+    DesignSettings.Buttons.ExitBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.ExitBtn_OnFocusTxtColor = 0x00FFFF;
+    auto F = Fx.Create();
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    const auto Shown = [](const TVeltraneImage* B) {
+        return B->Picture().BitmapImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Twelve hovers leave each text button's pixels as they were.
+    const QImage Options = Shown(F->Btn2);
+    const QImage Exit = Shown(F->Btn3);
+    for (int I = 0; I < 12; ++I) {
+        F->Btn2MouseEnter(F->Btn2);
+        F->Btn2MouseLeave(F->Btn2);
+        F->Btn3MouseEnter(F->Btn3);
+        F->Btn3MouseLeave(F->Btn3);
+    }
+    QCOMPARE(Shown(F->Btn2), Options);
+    QCOMPARE(Shown(F->Btn3), Exit);
+
+    // A new caption read from "controls.ini" replaces the old one: nothing of the wide old text
+    // remains beside the narrow new one in the middle.
+    Fx.WriteFile(u"Shell/controls.ini"_s, "[Btn2]\nCaption=i\n");
+    F->ControlsProps().Reload();
+    QCOMPARE(strOptions, u"i"_s);
+    const QImage Loaded =
+        F->Btn2->LoadedPicture().Graphic()->ToBitmap().convertToFormat(QImage::Format_RGB32);
+    const QImage Now = Shown(F->Btn2);
+    QCOMPARE(Now.size(), Loaded.size());
+    int Changed = 0;
+    for (int Y = 0; Y < Now.height(); ++Y) {
+        for (int X = 0; X < Now.width(); ++X) {
+            if (Now.pixel(X, Y) != Loaded.pixel(X, Y)) {
+                ++Changed;
+                QVERIFY2(qAbs(X - Now.width() / 2) <= 8, qPrintable(u"(%1, %2)"_s.arg(X).arg(Y)));
+            }
+        }
+    }
+    QVERIFY(Changed > 0);
+    SelectLanguage(0x0409);
 }
 
 void TestMainForm::buttonOpacity()

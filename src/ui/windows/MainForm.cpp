@@ -807,7 +807,9 @@ void TMainF::DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString&
     const QFontMetrics Metrics(Font);
     const int X = Button->Width() / 2 - Metrics.horizontalAdvance(Text) / 2;
     const int Y = Button->Height() / 2 - Metrics.height() / 2;
-    // Drawn over what is there: the earlier caption is not erased.
+    // On a fresh copy of the button's picture: drawn over the caption before, a new text would print
+    // over the old one and the anti-aliased edges would thicken with every hover.
+    Button->RestorePicture();
     QImage& Bitmap = Button->CanvasBitmap();
     {
         QPainter Painter(&Bitmap);

@@ -133,8 +133,8 @@ public:
     // or missing names are skipped.
     void LoadButtonPictures(TVeltraneImage* Button, const QString& PictureFile, const QString& DisabledFile,
                             bool EnableIfLoaded);
-    // Writes a bold caption, centred, onto the button's own bitmap; nothing when the text, size and
-    // colour are those drawn last.
+    // Writes a bold caption, centred, onto a fresh copy of the button's picture (the caption drawn
+    // before is gone); nothing when the text, size and colour are those drawn last.
     void DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString& Text, int Size = 11);
     // With [Options] BtnOpacity: the button composed at 0.55 opacity over the toolbar picture where
     // that lies under it; elsewhere the button keeps its own pixels.
