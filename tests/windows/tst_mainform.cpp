@@ -81,6 +81,7 @@ private slots:
     void controlsFile();
     void controlsFileKeepsShownTitle();
     void buttonCaptions();
+    void captionsDrawnAfresh();
     void buttonOpacity();
     void buttonOpacityWhereNoToolbarLies();
     void titleBarDragAndHighlight();
@@ -167,25 +168,37 @@ void TestMainForm::geometryWithToolbarPicture()
 void TestMainForm::packingInTheWindow_data()
 {
     QTest::addColumn<QStringList>("Missing");
-    QTest::addColumn<QList<int>>("Cells"); // Btn4, Btn5, Btn6, Btn7, Btn8, Btn10; -1 hidden
-    QTest::newRow("all there") << QStringList() << QList<int>{9, 8, 7, 6, 5, 4};
-    QTest::newRow("no mail.bmp") << QStringList{u"mail"_s} << QList<int>{-1, 9, 8, 7, 6, 5};
-    QTest::newRow("no setup.bmp") << QStringList{u"setup"_s} << QList<int>{9, 8, 7, 6, -1, 5};
+    QTest::addColumn<bool>("DisabledPictureStays"); // the missing ones still have "<name>0.bmp"
+    QTest::addColumn<QList<int>>("Cells");          // Btn4, Btn5, Btn6, Btn7, Btn8, Btn10; -1 hidden
+    QTest::newRow("all there") << QStringList() << false << QList<int>{9, 8, 7, 6, 5, 4};
+    QTest::newRow("no mail.bmp") << QStringList{u"mail"_s} << false << QList<int>{-1, 9, 8, 7, 6, 5};
+    QTest::newRow("no setup.bmp") << QStringList{u"setup"_s} << false << QList<int>{9, 8, 7, 6, -1, 5};
     QTest::newRow("no write.bmp, no source.bmp")
-        << QStringList{u"write"_s, u"source"_s} << QList<int>{9, -1, 8, -1, 7, 6};
+        << QStringList{u"write"_s, u"source"_s} << false << QList<int>{9, -1, 8, -1, 7, 6};
+    // A disabled picture alone is no picture of the button.
+    QTest::newRow("setup0.bmp only") << QStringList{u"setup"_s} << true << QList<int>{9, 8, 7, 6, -1, 5};
+    QTest::newRow("mail0.bmp only") << QStringList{u"mail"_s} << true << QList<int>{-1, 9, 8, 7, 6, 5};
 }
 
 void TestMainForm::packingInTheWindow()
 {
     QFETCH(QStringList, Missing);
+    QFETCH(bool, DisabledPictureStays);
     QFETCH(QList<int>, Cells);
     TMainFixture Fx;
     Fx.WriteButtons(Missing);
+    if (DisabledPictureStays) {
+        for (const QString& Name : Missing) {
+            Fx.WriteImage(u"Shell/Btn/"_s + Name + u"0.bmp"_s, QSize(32, 32), QColor(0x80, 0x80, 0x80));
+        }
+    }
     auto F = Fx.Create();
     const QList<TVeltraneImage*> Buttons{F->Btn4, F->Btn5, F->Btn6, F->Btn7, F->Btn8, F->Btn10};
     for (int I = 0; I < Buttons.size(); ++I) {
         if (Cells[I] < 0) {
             QVERIFY2(!Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
+            // Never enabled showing nothing.
+            QVERIFY2(!Buttons[I]->Enabled(), qPrintable(Buttons[I]->Name()));
         } else {
             QVERIFY2(Buttons[I]->Visible(), qPrintable(Buttons[I]->Name()));
             QCOMPARE(Buttons[I]->Left(), 236 + 8 + 53 * Cells[I] + 4);
@@ -611,6 +624,55 @@ void TestMainForm::buttonCaptions()
     // The mouse over it draws again, in the focus colour.
     F->Btn2MouseEnter(F->Btn2);
     QVERIFY(F->Btn2->Picture().BitmapImage().cacheKey() != Key);
+}
+
+void TestMainForm::captionsDrawnAfresh()
+{
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    Fx.WriteFile(u"Shell/controls.ini"_s, "[Btn2]\nCaption=WWWWWW\n");
+    DesignSettings.Buttons.OptionsBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.OptionsBtn_OnFocusTxtColor = 0x00FFFF;
+    DesignSettings.Buttons.ExitBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.ExitBtn_OnFocusTxtColor = 0x00FFFF;
+    auto F = Fx.Create();
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    const auto Shown = [](const TVeltraneImage* B) {
+        return B->Picture().BitmapImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Twelve hovers leave each text button's pixels as they were.
+    const QImage Options = Shown(F->Btn2);
+    const QImage Exit = Shown(F->Btn3);
+    for (int I = 0; I < 12; ++I) {
+        F->Btn2MouseEnter(F->Btn2);
+        F->Btn2MouseLeave(F->Btn2);
+        F->Btn3MouseEnter(F->Btn3);
+        F->Btn3MouseLeave(F->Btn3);
+    }
+    QCOMPARE(Shown(F->Btn2), Options);
+    QCOMPARE(Shown(F->Btn3), Exit);
+
+    // A new caption read from "controls.ini" replaces the old one: nothing of the wide old text
+    // remains beside the narrow new one in the middle.
+    Fx.WriteFile(u"Shell/controls.ini"_s, "[Btn2]\nCaption=i\n");
+    F->ControlsProps().Reload();
+    QCOMPARE(strOptions, u"i"_s);
+    const QImage Loaded =
+        F->Btn2->LoadedPicture().Graphic()->ToBitmap().convertToFormat(QImage::Format_RGB32);
+    const QImage Now = Shown(F->Btn2);
+    QCOMPARE(Now.size(), Loaded.size());
+    int Changed = 0;
+    for (int Y = 0; Y < Now.height(); ++Y) {
+        for (int X = 0; X < Now.width(); ++X) {
+            if (Now.pixel(X, Y) != Loaded.pixel(X, Y)) {
+                ++Changed;
+                QVERIFY2(qAbs(X - Now.width() / 2) <= 8, qPrintable(u"(%1, %2)"_s.arg(X).arg(Y)));
+            }
+        }
+    }
+    QVERIFY(Changed > 0);
+    SelectLanguage(0x0409);
 }
 
 void TestMainForm::buttonOpacity()

@@ -1,8 +1,8 @@
 // The main window under real input, in a private X server: xdotool moves, clicks and turns the mouse
 // at the shown window, and the test checks which control the input reached. An empty screenshot
 // gallery left over the text area must not take the text's wheel, scroll bar or popup; a skin without
-// a toolbar picture must leave every button clickable. Off the X server (the offscreen platform)
-// every case skips.
+// a toolbar picture must leave every button clickable; hovering the text buttons must not thicken
+// their captions. Off the X server (the offscreen platform) every case skips.
 
 #include "MainFormFixture.h"
 
@@ -29,6 +29,13 @@ bool XDo(const QStringList& Arguments)
     return P.waitForFinished(10000) && P.exitStatus() == QProcess::NormalExit && P.exitCode() == 0;
 }
 
+// Moves the pointer to At in Control's coordinates.
+bool MoveTo(const QWidget* Control, QPoint At)
+{
+    const QPoint G = Control->mapToGlobal(At);
+    return XDo({u"mousemove"_s, QString::number(G.x()), QString::number(G.y())});
+}
+
 // Moves the pointer to At in Control's coordinates and presses and releases Button there: 1 left,
 // 3 right, 4 and 5 the wheel turned away from and towards the user.
 bool ClickAt(const QWidget* Control, QPoint At, int Button = 1)
@@ -38,6 +45,11 @@ bool ClickAt(const QWidget* Control, QPoint At, int Button = 1)
     // press in order.
     return XDo({u"mousemove"_s, QString::number(G.x()), QString::number(G.y()), u"click"_s,
                 QString::number(Button)});
+}
+
+QImage Shown(const TVeltraneImage* Button)
+{
+    return Button->Picture().BitmapImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -50,6 +62,7 @@ private slots:
     void initTestCase();
     void textAreaUnderEmptyGallery();
     void buttonsWithoutToolbarPicture();
+    void hoveringKeepsCaptions();
 };
 
 void TestMainInput::initTestCase()
@@ -134,6 +147,31 @@ void TestMainInput::buttonsWithoutToolbarPicture()
             QVERIFY(ClickAt(B, At));
             QTRY_COMPARE_WITH_TIMEOUT(Clicked.size(), 1, 2000);
             QVERIFY2(Clicked.first() == B, qPrintable(B->Name()));
+        }
+    }
+}
+
+void TestMainInput::hoveringKeepsCaptions()
+{
+    TMainFixture Fx;
+    Fx.WriteButtons();
+    Fx.WriteImage(u"Shell/Images/toolbar.bmp"_s, QSize(433, 40), QColor(0x40, 0x40, 0xC0));
+    DesignSettings.Buttons.OptionsBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.OptionsBtn_OnFocusTxtColor = 0x00FFFF;
+    DesignSettings.Buttons.ExitBtn_TxtColor = 0xFFFFFF;
+    DesignSettings.Buttons.ExitBtn_OnFocusTxtColor = 0x00FFFF;
+    auto F = Fx.Create();
+    F->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    const QPoint Away(F->ProjectTree->Width() / 2, F->ProjectTree->Height() - 5);
+    QVERIFY(MoveTo(F->ProjectTree, Away));
+    for (TVeltraneImage* B : {F->Btn2, F->Btn3}) {
+        const QImage Before = Shown(B);
+        for (int I = 0; I < 12; ++I) {
+            QVERIFY(MoveTo(B, QPoint(B->Width() / 2, B->Height() / 2)));
+            QTRY_VERIFY(Shown(B) != Before);
+            QVERIFY(MoveTo(F->ProjectTree, Away));
+            QTRY_COMPARE_WITH_TIMEOUT(Shown(B), Before, 2000);
         }
     }
 }

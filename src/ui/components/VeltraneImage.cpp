@@ -80,11 +80,16 @@ void TVeltraneImage::SetEnabled(bool Value)
         return;
     }
     TImage::SetEnabled(Value);
-    Picture().Assign(FLoadedPicture);
-    ShowDisabledState();
+    RestorePicture();
     if (OnEnable) {
         OnEnable(this, Value);
     }
+}
+
+void TVeltraneImage::RestorePicture()
+{
+    Picture().Assign(FLoadedPicture);
+    ShowDisabledState();
 }
 
 void TVeltraneImage::SetGrayscale(bool Value)

@@ -34,6 +34,9 @@ public:
     // Changing the state restores the loaded picture, then shows the disabled picture or, without one,
     // the grey rendering (which leaves Grayscale true), then fires OnEnable.
     void SetEnabled(bool Value) override;
+    // Shows the picture of the current state afresh, without anything drawn or composed on it since:
+    // a copy of the loaded picture, or while disabled the disabled picture or the grey rendering.
+    void RestorePicture();
     bool Grayscale() const { return FGrayscale; }
     // True: the shown picture becomes a grey bitmap of itself. False: the loaded picture is shown again.
     // Redoes the work on every call.

@@ -617,7 +617,8 @@ void TMainF::LoadToolButtons()
     std::array<bool, MainLayout::PackedButtonCount> Loaded{};
     for (size_t I = 0; I < Packed.size(); ++I) {
         Lefts[I] = Packed[I]->Left();
-        Loaded[I] = Packed[I]->Picture().HasGraphic();
+        // The button's own picture: a disabled one shown in its place does not count.
+        Loaded[I] = Packed[I]->LoadedPicture().HasGraphic();
     }
     const std::array<bool, MainLayout::PackedButtonCount> Hidden = MainLayout::PackToolButtons(Lefts, Loaded);
     for (size_t I = 0; I < Packed.size(); ++I) {
@@ -766,7 +767,9 @@ void TMainF::LoadButtonPictures(TVeltraneImage* Button, const QString& PictureFi
             Button->SetDisabledPicture(Disabled);
         }
     }
-    Button->SetEnabled(EnableIfLoaded && Button->Picture().HasGraphic());
+    // A disabled picture alone is shown while disabled, but is no picture of the button: enabled, it
+    // would show nothing.
+    Button->SetEnabled(EnableIfLoaded && Button->LoadedPicture().HasGraphic());
 }
 
 void TMainF::DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString& Text, int Size)
@@ -788,7 +791,9 @@ void TMainF::DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString&
     const QFontMetrics Metrics(Font);
     const int X = Button->Width() / 2 - Metrics.horizontalAdvance(Text) / 2;
     const int Y = Button->Height() / 2 - Metrics.height() / 2;
-    // Drawn over what is there: the earlier caption is not erased.
+    // On a fresh copy of the button's picture: drawn over the caption before, a new text would print
+    // over the old one and the anti-aliased edges would thicken with every hover.
+    Button->RestorePicture();
     QImage& Bitmap = Button->CanvasBitmap();
     {
         QPainter Painter(&Bitmap);

@@ -130,11 +130,12 @@ public:
 
     // --- Skin operations ---
     // Loads a skin button from ButtonsFolder(): the picture, the disabled picture, then enabled when
-    // EnableIfLoaded and a picture is shown. Empty or missing names are skipped.
+    // EnableIfLoaded and the button has its own picture (a disabled one alone does not count). Empty
+    // or missing names are skipped.
     void LoadButtonPictures(TVeltraneImage* Button, const QString& PictureFile, const QString& DisabledFile,
                             bool EnableIfLoaded);
-    // Writes a bold caption, centred, onto the button's own bitmap; nothing when the text, size and
-    // colour are those drawn last.
+    // Writes a bold caption, centred, onto a fresh copy of the button's picture (the caption drawn
+    // before is gone); nothing when the text, size and colour are those drawn last.
     void DrawBtnCaption(TVeltraneImage* Button, qint32 Color, const QString& Text, int Size = 11);
     // With [Options] BtnOpacity: the button composed at 0.55 opacity over the toolbar picture where
     // that lies under it; elsewhere the button keeps its own pixels.
