@@ -103,7 +103,7 @@ void TestSpecialFiles::openDiscFile_data()
     QTest::newRow("link to a regular file") << u"link to file"_s << true << QString();
     QTest::newRow("missing") << u"missing"_s << false << u"file not found"_s;
     QTest::newRow("dangling link") << u"dangling link"_s << false << u"file not found"_s;
-    QTest::newRow("folder") << u"folder"_s << false << u"not a regular file"_s;
+    QTest::newRow("folder") << u"folder"_s << false << u"file to open is a directory"_s;
     QTest::newRow("FIFO") << u"fifo"_s << false << u"not a regular file"_s;
     QTest::newRow("link to a FIFO") << u"link to fifo"_s << false << u"not a regular file"_s;
     QTest::newRow("character device") << u"device"_s << false << u"not a regular file"_s;

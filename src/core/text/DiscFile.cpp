@@ -24,6 +24,9 @@ bool OpenDiscFile(QFile& File, const QString& FileName, QString* Error, QIODevic
     if (!Info.exists()) {
         return Fail(u"file not found"_s);
     }
+    if (Info.isDir()) {
+        return Fail(u"file to open is a directory"_s);
+    }
     if (!Info.isFile()) {
         return Fail(u"not a regular file"_s);
     }
