@@ -79,7 +79,7 @@ public:
     {
         TMainFEnvironment Env;
         Env.SoundEngine = &FSound;
-        Env.ShowSplash = [](quint16) { return false; };
+        Env.ShowSplash = [](quint16, const QString&) { return false; };
         Env.ControlsWatcher = TControlsPropsContainer::TWatcherFactory();
         auto F = std::make_unique<TMainF>(Env);
         F->show();
