@@ -59,6 +59,9 @@ public:
     {
         return std::make_unique<TCopyTarget>(FileName);
     }
+    // Whether the system may copy the contents between the two open files' handles. A file system
+    // whose files read and write by themselves (as a test's faulty files do) answers false.
+    virtual bool SystemCopies() const { return true; }
 };
 
 class TFileCopier

@@ -83,6 +83,8 @@ public:
         }
         return std::make_unique<TFaultySource>(FileName, FailOpen, ReadBudget);
     }
+    // The faulty files must do the reading and writing themselves.
+    bool SystemCopies() const override { return false; }
     std::unique_ptr<TCopyTarget> Target(const QString& FileName) const override
     {
         if (QFileInfo(FileName).fileName() != FailingName || WriteBudget < 0) {
