@@ -295,9 +295,9 @@ bool RunCase(const TCase& Case, const QString& Work, int Runs, const QString& Au
             "target: autorun over the program <= the load time %.1f: to exit %s, to the first picture %s\n",
             LoadMs, ExitOver <= LoadMs ? "met" : "missed", FirstOver <= LoadMs ? "met" : "missed");
     } else {
-        std::printf("target: ratio <= 2.00: to exit %s, to the first picture %s\n",
-                    OurExit.Median() <= 2 * PlainExit.Median() ? "met" : "missed",
-                    OurFirst <= 2 * PlainFirst ? "met" : "missed");
+        // The first picture is what the user waits for: at most 1.5 times the plain program.
+        std::printf("target: to the first picture ratio <= 1.50: %s (to exit, ratio %.2f)\n",
+                    OurFirst <= 1.5 * PlainFirst ? "met" : "missed", OurExit.Median() / PlainExit.Median());
     }
     return true;
 }
