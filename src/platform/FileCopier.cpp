@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -127,11 +129,14 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
     const QString RealRoot = QDir::isAbsolutePath(CleanRoot) ? RealPath(CleanRoot) : QString();
 
     // 64-bit sizes throughout: files above 4 GB are common on DVD images.
+    // What the sources are is asked once; a source that changes after that fails when it is read.
+    QList<QFileInfo> SourceInfos;
+    SourceInfos.reserve(Items.size());
     QList<qint64> PlannedEnds;
     PlannedEnds.reserve(Items.size());
     qint64 Total = 0;
     for (const TCopyItem& Item : Items) {
-        const QFileInfo Info(Item.Source);
+        const QFileInfo& Info = SourceInfos.emplace_back(Item.Source);
         if (Info.isFile()) {
             Total += std::max<qint64>(Info.size(), 0);
         }
@@ -152,8 +157,20 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
     // for each of thousands of small files.
     QByteArray Buffer(ChunkSize, Qt::Uninitialized);
 
+    // What is the same for every file of a folder is found once per folder: a tree of thousands of
+    // small files would otherwise spend more time asking the system about paths than copying.
+    QHash<QString, QString> RealFolders; // target folder -> the real folder it reaches
+    QSet<QString> FoldersMade;
+    QHash<QString, bool> ExecuteBitsKeptIn; // source folder -> whether its file system keeps them
+    // The mode a new file gets here (the umask decides it), read from the first file made.
+    std::optional<QFile::Permissions> CreatedMode;
+    constexpr QFile::Permissions ModeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
     // Copies one file; Source and Target are checked already.
-    const auto CopyFile = [&](const QString& Source, const QString& Target) -> TFileOutcome {
+    const auto CopyFile = [&](const QFileInfo& SourceInfo, const QString& Target) -> TFileOutcome {
+        const QString Source = SourceInfo.filePath();
         const std::unique_ptr<QFile> InFile = FileSystem->Source(Source);
         QFile& In = *InFile;
         if (!In.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -169,6 +186,26 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
         }
+        // A program is copied to be run, so the copy gets execute bits; its first bytes tell it.
+        char HeadBytes[ProgramHeadSize];
+        const qint64 HeadRead = In.read(HeadBytes, ProgramHeadSize);
+        if (HeadRead < 0 || (HeadRead > 0 && !In.seek(0))) {
+            Out.CancelWriting();
+            Fail(Source, u"cannot be read: "_s + In.errorString());
+            return TFileOutcome::Failed;
+        }
+        const QString SourceFolder = SourceInfo.absolutePath();
+        auto Kept = ExecuteBitsKeptIn.constFind(SourceFolder);
+        if (Kept == ExecuteBitsKeptIn.cend()) {
+            Kept = ExecuteBitsKeptIn.insert(SourceFolder, ExecuteBitsKept(Source));
+        }
+        // The bits of the file's mode, not this process's access: the disc's author set them.
+        // (Asked one by one: the set of all permissions would ask the system for this process's too.)
+        const bool ExecuteBit = SourceInfo.permission(QFile::ExeOwner) || SourceInfo.permission(QFile::ExeGroup) ||
+                                SourceInfo.permission(QFile::ExeOther);
+        const TProgramKind Kind =
+            ClassifyProgramFile(QByteArrayView(HeadBytes, HeadRead), SourceInfo.fileName(), ExecuteBit, *Kept).Kind;
+
         // On one disk the system copies far faster than chunks read and written here; where it
         // cannot (another file system, an old kernel), the chunks are read and written.
         bool SystemCopy = FileSystem->SystemCopies();
@@ -216,33 +253,35 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             }
         }
         // The source's time goes on the open file: renaming keeps it. Not worth failing a copy for.
-        const QDateTime Modified = QFileInfo(Source).lastModified();
+        const QDateTime Modified = SourceInfo.lastModified();
         if (Modified.isValid()) {
             Out.setFileTime(Modified, QFileDevice::FileModificationTime);
+        }
+        // The mode is set on the open file too, before it takes its name. Disc files are read-only;
+        // the copy belongs to the user, who may change it. The user bits describe this process's
+        // access, not the file's mode; only the mode is read and set.
+        if (!CreatedMode) {
+            CreatedMode = Out.permissions() & ModeBits;
+        }
+        QFile::Permissions Permissions = *CreatedMode | QFile::WriteOwner;
+        // A program is copied to be run: it gets its execute bits, also from a disc whose file system
+        // keeps none (a ".sh" on FAT), where only the rule of ProgramFile tells it from a document.
+        if (Kind == pkNativeProgram || Kind == pkScript) {
+            Permissions |= QFile::ExeOwner;
+            Permissions.setFlag(QFile::ExeGroup, Permissions.testFlag(QFile::ReadGroup));
+            Permissions.setFlag(QFile::ExeOther, Permissions.testFlag(QFile::ReadOther));
+        }
+        if (Permissions != *CreatedMode) {
+            Out.setPermissions(Permissions);
         }
         if (!Out.Commit()) {
             Fail(Target, u"cannot be written: "_s + Out.errorString());
             return TFileOutcome::Failed;
         }
-        // Disc files are read-only; the copy belongs to the user, who may change it.
-        // The user bits describe this process's access, not the file's mode; only the mode is set.
-        const QFile::Permissions Written =
-            QFile::permissions(Target) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        QFile::Permissions Permissions = Written | QFile::WriteOwner;
-        // A program is copied to be run: it gets its execute bits, also from a disc whose file system
-        // keeps none (a ".sh" on FAT), where only the rule of ProgramFile tells it from a document.
-        if (const TProgramKind Kind = ProgramKind(Source); Kind == pkNativeProgram || Kind == pkScript) {
-            Permissions |= QFile::ExeOwner;
-            Permissions.setFlag(QFile::ExeGroup, Permissions.testFlag(QFile::ReadGroup));
-            Permissions.setFlag(QFile::ExeOther, Permissions.testFlag(QFile::ReadOther));
-        }
-        if (Permissions != Written) {
-            QFile::setPermissions(Target, Permissions);
-        }
         return TFileOutcome::Copied;
     };
 
-    const auto CopyItem = [&](const TCopyItem& Item) -> TFileOutcome {
+    const auto CopyItem = [&](const TCopyItem& Item, const QFileInfo& SourceInfo) -> TFileOutcome {
         const QString Target = CleanPath(Item.Target);
         // Targets come from the disc's copy rules: "..", a rooted path or an empty name must not
         // reach anywhere but the folder the user chose.
@@ -252,14 +291,28 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             return TFileOutcome::Failed;
         }
         // A link already in the chosen folder can lead elsewhere, so the place really written, the
-        // folders made on the way included, must lie inside it too.
-        const QString RealTarget = RealPath(Target);
+        // folders made on the way included, must lie inside it too. The real folder is found once;
+        // the name in it is followed only when it is a link itself.
+        const QFileInfo TargetInfo(Target);
+        const QString Folder = TargetInfo.absolutePath();
+        QString RealTarget;
+        if (TargetInfo.isSymLink()) {
+            RealTarget = RealPath(Target);
+        } else {
+            auto RealFolder = RealFolders.constFind(Folder);
+            if (RealFolder == RealFolders.cend()) {
+                RealFolder = RealFolders.insert(Folder, RealPath(Folder));
+            }
+            if (!RealFolder->isEmpty()) {
+                RealTarget = RealFolder->endsWith(u'/') ? QString(*RealFolder + TargetInfo.fileName())
+                                                        : QString(*RealFolder + u'/' + TargetInfo.fileName());
+            }
+        }
         if (RealRoot.isEmpty() || !IsInside(RealTarget, RealRoot)) {
             Fail(Item.Target, u"leads through a link outside the folder "_s + QDir::toNativeSeparators(CleanRoot) +
                                   u" and is not written"_s);
             return TFileOutcome::Failed;
         }
-        const QFileInfo SourceInfo(Item.Source);
         if (!SourceInfo.exists()) {
             Fail(Item.Source, u"cannot be read: the file does not exist"_s);
             return TFileOutcome::Failed;
@@ -269,7 +322,6 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             return TFileOutcome::Failed;
         }
 
-        const QFileInfo TargetInfo(Target);
         if (TargetInfo.exists()) {
             if (TargetInfo.canonicalFilePath() == SourceInfo.canonicalFilePath()) {
                 return TFileOutcome::Skipped;
@@ -300,13 +352,15 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             }
         }
 
-        const QString Folder = QFileInfo(Target).absolutePath();
-        if (!QDir().mkpath(Folder)) {
-            Fail(Target, u"cannot be written: the folder "_s + QDir::toNativeSeparators(Folder) +
-                             u" cannot be created"_s);
-            return TFileOutcome::Failed;
+        if (!FoldersMade.contains(Folder)) {
+            if (!QDir().mkpath(Folder)) {
+                Fail(Target, u"cannot be written: the folder "_s + QDir::toNativeSeparators(Folder) +
+                                 u" cannot be created"_s);
+                return TFileOutcome::Failed;
+            }
+            FoldersMade.insert(Folder);
         }
-        return CopyFile(Item.Source, Target);
+        return CopyFile(SourceInfo, Target);
     };
 
     for (qsizetype I = 0; I < Items.size(); ++I) {
@@ -314,7 +368,7 @@ TCopyReport TFileCopier::Run(const QList<TCopyItem>& Items, const QString& Root)
             Cancelled = true;
             break;
         }
-        const TFileOutcome Outcome = CopyItem(Items[I]);
+        const TFileOutcome Outcome = CopyItem(Items[I], SourceInfos[I]);
         if (Outcome == TFileOutcome::Cancelled) {
             Cancelled = true;
             break;

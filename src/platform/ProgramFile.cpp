@@ -7,9 +7,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The kernel reads at most this much of an interpreter line.
-constexpr qsizetype HeadSize = 256;
-
 bool HasExtension(QStringView FileName, std::initializer_list<QStringView> Extensions)
 {
     for (const QStringView Extension : Extensions) {
@@ -118,7 +115,7 @@ TProgramFile ClassifyProgramFile(const QString& NativeFile)
     if (!File.open(QIODevice::ReadOnly)) {
         return {};
     }
-    const QByteArray Head = File.read(HeadSize);
+    const QByteArray Head = File.read(ProgramHeadSize);
     return ClassifyProgramFile(Head, Info.fileName(), Info.isExecutable(), ExecuteBitsKept(NativeFile));
 }
 

@@ -35,6 +35,9 @@ struct TProgramFile
 //   keeps them; on one that does not, where every file has the same bits, a ".sh" file is a script
 //   (through /bin/sh when it has no "#!" line) and nothing else is.
 // - Everything else is a document.
+// The first bytes the rule looks at: the kernel reads at most this much of an interpreter line.
+inline constexpr qsizetype ProgramHeadSize = 256;
+
 TProgramFile ClassifyProgramFile(QByteArrayView Head, QStringView FileName, bool ExecuteBit,
                                  bool ExecuteBitsKept);
 

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -190,12 +192,34 @@ QList<TCopyItem> CopyItemsOf(const TCopyList& List)
 {
     QList<TCopyItem> Items;
     Items.reserve(List.Count());
+    // Target folders that do not exist yet, in native form: nothing below them can exist either,
+    // so their files need no look-up each. A folder's thousands of files cost one.
+    QHash<QString, QString> NewFolders;
+    QSet<QString> ExistingFolders;
     for (const TCopyPair& Pair : List.Pairs()) {
         if (Items.size() >= TCopyList::MaxPairs) {
             break;
         }
         const QString Source = NativePath(Pair.Source);
-        const QString Target = NativePath(Pair.Destination + ExtractFileName(Pair.Source));
+        const QString Name = ExtractFileName(Pair.Source);
+        QString Target;
+        if (const auto New = NewFolders.constFind(Pair.Destination); New != NewFolders.cend()) {
+            Target = *New + Name;
+        } else if (ExistingFolders.contains(Pair.Destination)) {
+            Target = NativePath(Pair.Destination + Name);
+        } else {
+            QString Folder = NativePath(Pair.Destination);
+            if (!Folder.isEmpty() && !Folder.endsWith(u'/')) {
+                Folder += u'/';
+            }
+            if (QDir::isAbsolutePath(Folder) && !QFileInfo::exists(Folder)) {
+                NewFolders.insert(Pair.Destination, Folder);
+                Target = Folder + Name;
+            } else {
+                ExistingFolders.insert(Pair.Destination);
+                Target = NativePath(Pair.Destination + Name);
+            }
+        }
         const QFileInfo Info(Source);
         if (IsRealFolder(Info)) {
             AddFolderItems(Source, Target, 0, Items);
