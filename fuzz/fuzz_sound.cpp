@@ -1,5 +1,6 @@
-// Fuzzes the sound file loading path: the bytes are written to a file, opened as a music stream on a
-// silent output device and played for a moment, so that the decoder reads into them.
+// Fuzzes the sound file loading path: the bytes are written to a file, checked as the disc checker
+// checks a disc's music (its first second decoded, no device needed), then opened as a music stream
+// on a silent output device and played for a moment, so that the mixer reads into them as well.
 
 #include "SoundEngine.h"
 
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         File.write(reinterpret_cast<const char*>(Data), qint64(Size)) != qint64(Size))
         __builtin_trap();
     File.close();
+    CanPlaySoundFile(FileName);
     const quint32 Handle = Engine.StreamCreateFile(FileName);
     if (Handle == 0)
         return 0;
