@@ -262,6 +262,9 @@ public:
 
     void Read()
     {
+        // One edit for the whole document: the document then tells of its change once, not at every
+        // piece of text.
+        FCursor.beginEditBlock();
         while (FPos < FBytes.size() && !FDone) {
             const char C = FBytes[FPos++];
             switch (C) {
@@ -283,7 +286,9 @@ public:
             }
         }
         Flush();
+        WriteRun();
         FCursor.setBlockFormat(BlockFormat());
+        FCursor.endEditBlock();
     }
 
 private:
@@ -564,6 +569,7 @@ private:
         } else if (Word == "listtext" || Word == "pntext") {
             FState.InListText = true;
             if (FListTextStart < 0) {
+                WriteRun();
                 FListTextStart = FCursor.position();
             }
         } else if (Word == "deff") {
@@ -826,6 +832,7 @@ private:
             return;
         }
         Flush();
+        WriteRun();
         if (FListTextStart >= 0 && FListTextStart < FCursor.position()) {
             // Blanks the writer put where the number belongs give way to it.
             FCursor.setPosition(FListTextStart, QTextCursor::KeepAnchor);
@@ -995,14 +1002,32 @@ private:
         }
     }
 
-    // Writes the text gathered so far in the formatting it was gathered under; called before every
-    // change of the formatting.
+    // Ends the text gathered so far in the formatting it was gathered under; called before every
+    // change of the formatting. Writers open and close groups far more often than the formatting
+    // really changes, so text goes on the same run as long as its formatting is the same.
     void Flush()
     {
         DecodePending();
-        if (!FPendingText.isEmpty()) {
-            FCursor.insertText(FPendingText, CharFormat());
-            FPendingText.clear();
+        if (FPendingText.isEmpty()) {
+            return;
+        }
+        QTextCharFormat Format = CharFormat();
+        if (!FRunText.isEmpty() && Format != FRunFormat) {
+            WriteRun();
+        }
+        if (FRunText.isEmpty()) {
+            FRunFormat = std::move(Format);
+        }
+        FRunText += FPendingText;
+        FPendingText.clear();
+    }
+
+    // Writes the run of text into the document; before anything else goes there.
+    void WriteRun()
+    {
+        if (!FRunText.isEmpty()) {
+            FCursor.insertText(FRunText, FRunFormat);
+            FRunText.clear();
         }
     }
 
@@ -1012,6 +1037,7 @@ private:
             return;
         }
         Flush();
+        WriteRun();
         FCursor.setBlockFormat(BlockFormat());
         FCursor.insertBlock(BlockFormat(), CharFormat());
         StartParagraph();
@@ -1085,6 +1111,8 @@ private:
     QByteArray FPendingBytes;
     int FPendingEncoding = 1252;
     QString FPendingText;
+    QString FRunText; // text of one formatting not yet in the document
+    QTextCharFormat FRunFormat;
     QList<TList> FLists;
     QHash<int, qsizetype> FListIndex; // \listid -> index in FLists
     bool FLevelOpen = false;          // \listlevel words go to the last level of the last list
