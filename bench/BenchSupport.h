@@ -11,9 +11,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace BenchSupport {
@@ -27,6 +30,36 @@ struct TTimes
         std::vector<double> V = Ms;
         std::sort(V.begin(), V.end());
         return V[V.size() / 2];
+    }
+};
+
+// The options most benchmarks take, --dir FOLDER and --runs N, and the folder they work in: FOLDER,
+// or a new temporary one that goes with the options.
+struct TFolderOptions
+{
+    QString Folder;
+    int Runs = 0;
+    std::unique_ptr<QTemporaryDir> Temp;
+
+    // False, after printing how to call Name, for arguments it does not know.
+    bool Parse(const QStringList& Args, const char* Name, int DefaultRuns)
+    {
+        Runs = DefaultRuns;
+        for (qsizetype I = 1; I < Args.size(); ++I) {
+            if (Args[I] == u"--dir" && I + 1 < Args.size()) {
+                Folder = Args[++I];
+            } else if (Args[I] == u"--runs" && I + 1 < Args.size()) {
+                Runs = std::clamp(Args[++I].toInt(), 1, 100);
+            } else {
+                std::fprintf(stderr, "usage: %s [--dir FOLDER] [--runs N]\n", Name);
+                return false;
+            }
+        }
+        if (Folder.isEmpty()) {
+            Temp = std::make_unique<QTemporaryDir>();
+            Folder = Temp->path();
+        }
+        return true;
     }
 };
 

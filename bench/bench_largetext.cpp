@@ -4,6 +4,7 @@
 // large text with its paint. Targets: 1 MB at most 100 ms, 16 MB at most 1 s.
 // Usage: bench_largetext [--dir FOLDER] [--runs N]
 
+#include "BenchSupport.h"
 #include "MainWindowDisc.h"
 #include "PaintWatch.h"
 
@@ -77,24 +78,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication App(argc, argv);
-    QString Folder;
-    int Runs = 7;
-    const QStringList Args = App.arguments();
-    for (qsizetype I = 1; I < Args.size(); ++I) {
-        if (Args[I] == u"--dir"_s && I + 1 < Args.size()) {
-            Folder = Args[++I];
-        } else if (Args[I] == u"--runs"_s && I + 1 < Args.size()) {
-            Runs = std::clamp(Args[++I].toInt(), 1, 100);
-        } else {
-            std::fprintf(stderr, "usage: bench_largetext [--dir FOLDER] [--runs N]\n");
-            return 2;
-        }
+    BenchSupport::TFolderOptions Options;
+    if (!Options.Parse(App.arguments(), "bench_largetext", 7)) {
+        return 2;
     }
-    std::unique_ptr<QTemporaryDir> Temp;
-    if (Folder.isEmpty()) {
-        Temp = std::make_unique<QTemporaryDir>();
-        Folder = Temp->path();
-    }
+    const QString& Folder = Options.Folder;
+    const int Runs = Options.Runs;
     TBenchDisc Disc(Folder);
 
     const struct

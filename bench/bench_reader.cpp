@@ -119,24 +119,12 @@ int main(int argc, char** argv)
     QApplication App(argc, argv);
     InitLanguageUnit();
     ChooseStartupLanguage(0x0409);
-    QString Folder;
-    int Runs = 5;
-    const QStringList Args = App.arguments();
-    for (qsizetype I = 1; I < Args.size(); ++I) {
-        if (Args[I] == u"--dir"_s && I + 1 < Args.size()) {
-            Folder = Args[++I];
-        } else if (Args[I] == u"--runs"_s && I + 1 < Args.size()) {
-            Runs = std::clamp(Args[++I].toInt(), 1, 100);
-        } else {
-            std::fprintf(stderr, "usage: bench_reader [--dir FOLDER] [--runs N]\n");
-            return 2;
-        }
+    BenchSupport::TFolderOptions Options;
+    if (!Options.Parse(App.arguments(), "bench_reader", 5)) {
+        return 2;
     }
-    std::unique_ptr<QTemporaryDir> Temp;
-    if (Folder.isEmpty()) {
-        Temp = std::make_unique<QTemporaryDir>();
-        Folder = Temp->path();
-    }
+    const QString& Folder = Options.Folder;
+    const int Runs = Options.Runs;
 
     const struct
     {

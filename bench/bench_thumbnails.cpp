@@ -5,6 +5,7 @@
 // Without --dir the pictures are made in a temporary folder; with it they are made there once and
 // reused by later runs.
 
+#include "BenchSupport.h"
 #include "Thumbnail.h"
 #include "Thumbnails.h"
 
@@ -106,24 +107,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication App(argc, argv);
-    QString Folder;
-    int Runs = 7;
-    const QStringList Args = App.arguments();
-    for (qsizetype I = 1; I < Args.size(); ++I) {
-        if (Args[I] == u"--dir"_s && I + 1 < Args.size()) {
-            Folder = Args[++I];
-        } else if (Args[I] == u"--runs"_s && I + 1 < Args.size()) {
-            Runs = std::clamp(Args[++I].toInt(), 1, 100);
-        } else {
-            std::fprintf(stderr, "usage: bench_thumbnails [--dir FOLDER] [--runs N]\n");
-            return 2;
-        }
+    BenchSupport::TFolderOptions Options;
+    if (!Options.Parse(App.arguments(), "bench_thumbnails", 7)) {
+        return 2;
     }
-    std::unique_ptr<QTemporaryDir> Temp;
-    if (Folder.isEmpty()) {
-        Temp = std::make_unique<QTemporaryDir>();
-        Folder = Temp->path();
-    }
+    const QString& Folder = Options.Folder;
+    const int Runs = Options.Runs;
     QDir().mkpath(Folder);
 
     QStringList Files;
