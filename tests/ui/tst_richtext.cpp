@@ -1,5 +1,6 @@
 #include "RichText.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -13,6 +14,7 @@ class TestRichText : public QObject
 private slots:
     void shownText_data();
     void shownText();
+    void runsOfOneFormatting();
 };
 
 namespace {
@@ -124,6 +126,26 @@ void TestRichText::shownText()
     QFETCH(QByteArray, Rtf);
     QFETCH(QString, Text);
     QCOMPARE(PlainText(Rtf), Text);
+}
+
+// The reader gathers text across groups while the formatting stays the same: text of one formatting
+// is one fragment, and every change of formatting, also one made inside a group, starts a new one.
+void TestRichText::runsOfOneFormatting()
+{
+    QTextDocument Document;
+    ReadRichText("{\\rtf1 {\\b one}{\\b  two} {\\i three}{\\i\\b0  four}{\\b\\i0  five}\\par six}", Document);
+    QStringList Fragments;
+    QStringList Styles;
+    for (QTextBlock Block = Document.begin(); Block.isValid(); Block = Block.next()) {
+        for (auto It = Block.begin(); !It.atEnd(); ++It) {
+            const QTextCharFormat Format = It.fragment().charFormat();
+            Fragments << It.fragment().text();
+            Styles << QString(Format.fontWeight() == QFont::Bold ? u"b"_s : u""_s) +
+                          (Format.fontItalic() ? u"i"_s : u""_s);
+        }
+    }
+    QCOMPARE(Fragments, (QStringList{u"one two"_s, u" "_s, u"three four"_s, u" five"_s, u"six"_s}));
+    QCOMPARE(Styles, (QStringList{u"b"_s, u""_s, u"i"_s, u"b"_s, u""_s}));
 }
 
 QTEST_MAIN(TestRichText)
