@@ -1,9 +1,9 @@
 // Selects an item with a gallery of 20 photographs of 24 megapixels (6000 x 4000 JPEG, no
 // description, so the tab strip moves to "Screenshots" by itself) in the main window and measures:
 // how long the selection holds the user-interface thread, when the first thumbnail is painted, when
-// the last one is, and the longest the window's event loop went without turning meanwhile (a timer
-// asks every 5 ms). Target: the first thumbnail within 150 ms, the others as they come, the window
-// never held long.
+// the last one has arrived, and the longest the window's event loop went without turning meanwhile
+// (a timer asks every 5 ms). Target: the first thumbnail within 150 ms, the others as they come, the
+// window never held long.
 // Usage: bench_gallery [--dir FOLDER] [--runs N]
 // Without --dir the photographs are made in a temporary folder; with it they are made there once and
 // reused by later runs.
@@ -70,27 +70,35 @@ QImage MakePhoto(int Index)
     return Image;
 }
 
-// Notes each paint of the gallery with whether its first and all of its previews had pictures.
+// Notes each paint of the gallery with whether its first preview had its picture, and tells whether
+// every preview has its picture. Only the previews in view are painted: the others arrive without a
+// paint of their own, so their arrival is asked of the strip, not of its paints.
 class TGalleryWatch : public QObject
 {
 public:
     explicit TGalleryWatch(TThumbnails* Gallery) : FGallery(Gallery) { Gallery->installEventFilter(this); }
     bool FirstPainted = false;
-    bool AllPainted = false;
+
+    bool AllArrived() const
+    {
+        const TPreviewImages& Previews = FGallery->Previews();
+        if (Previews.Count() != PhotoCount) {
+            return false;
+        }
+        for (int I = 0; I < Previews.Count(); ++I) {
+            if (Previews[I].Bitmap.isNull()) {
+                return false;
+            }
+        }
+        return true;
+    }
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
         if (Event->type() == QEvent::Paint) {
             const TPreviewImages& Previews = FGallery->Previews();
-            if (Previews.Count() == PhotoCount) {
-                FirstPainted = FirstPainted || !Previews[0].Bitmap.isNull();
-                bool All = true;
-                for (int I = 0; I < Previews.Count(); ++I) {
-                    All = All && !Previews[I].Bitmap.isNull();
-                }
-                AllPainted = AllPainted || All;
-            }
+            FirstPainted = FirstPainted || (Previews.Count() == PhotoCount && !Previews[0].Bitmap.isNull());
         }
         return QObject::eventFilter(Watched, Event);
     }
@@ -154,7 +162,7 @@ int main(int argc, char** argv)
     for (int Run = 0; Run <= Runs; ++Run) {
         TBenchDisc::Select(*F, WordsNode);
         QCoreApplication::processEvents();
-        Watch.FirstPainted = Watch.AllPainted = false;
+        Watch.FirstPainted = false;
 
         QElapsedTimer Clock;
         double LastTick = 0;
@@ -171,7 +179,7 @@ int main(int argc, char** argv)
         TBenchDisc::Select(*F, PhotosNode);
         const double Selected = double(Clock.nsecsElapsed()) / 1e6;
         double FirstAt = -1;
-        while (!Watch.AllPainted) {
+        while (!Watch.FirstPainted || !Watch.AllArrived()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
             if (FirstAt < 0 && Watch.FirstPainted) {
                 FirstAt = double(Clock.nsecsElapsed()) / 1e6;
@@ -194,7 +202,7 @@ int main(int argc, char** argv)
     std::printf("ms, best / median:\n");
     std::printf("  selection holds the window   %8.1f / %8.1f\n", Best(Held), Median(Held));
     std::printf("  first thumbnail painted      %8.1f / %8.1f   (target 150)\n", Best(First), Median(First));
-    std::printf("  all %d thumbnails painted    %8.1f / %8.1f\n", PhotoCount, Best(All), Median(All));
+    std::printf("  all %d thumbnails arrived    %8.1f / %8.1f\n", PhotoCount, Best(All), Median(All));
     std::printf("  longest event loop gap       %8.1f / %8.1f\n", Best(Gap), Median(Gap));
     return 0;
 }
