@@ -10,6 +10,14 @@
 #include <chrono>
 #include <thread>
 
+// libsndfile 1.2 refuses a malformed Ogg Vorbis file but leaves the Vorbis header it began reading
+// allocated: not the program's to free (the same entry is in .ci/lsan.supp). A file the program
+// forgot to close would still show, through libsndfile's own record of the open file.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:vorbis_info_init\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");

@@ -102,6 +102,8 @@ private slots:
     void HandlesAfterFree();
     void StreamCap();
     void EmptyLoopedFileEnds();
+    void FuzzFindings_data();
+    void FuzzFindings();
 
 private:
     QString Path(const QString& Name) const { return FRoot->filePath(Name); }
@@ -528,6 +530,38 @@ void TSoundEngineTest::EmptyLoopedFileEnds()
     QVERIFY(FEngine->StreamPlay(Handle, false, pfPlay | pfLoop));
     QTRY_VERIFY_WITH_TIMEOUT(!FEngine->IsActive(Handle), Timeout);
     QCOMPARE(CountLoud(0, 0.0f), qint64(0));
+}
+
+// Inputs the sound harness found, kept in tests/data/sound/fuzz. The name says what the engine must
+// make of each: NAME.ok.EXT plays, NAME.error.EXT is refused with a reason, and neither crashes.
+void TSoundEngineTest::FuzzFindings_data()
+{
+    QTest::addColumn<QString>("File");
+    const QDir Dir(QStringLiteral(AUTORUN_TEST_DATA_DIR) + u"/sound/fuzz"_s);
+    const QStringList Files = Dir.entryList(QDir::Files, QDir::Name);
+    if (Files.isEmpty()) {
+        QSKIP("no fuzzer findings are kept");
+    }
+    for (const QString& F : Files) {
+        QTest::newRow(qPrintable(F)) << Dir.filePath(F);
+    }
+}
+
+void TSoundEngineTest::FuzzFindings()
+{
+    QFETCH(QString, File);
+    const bool ExpectOk = File.contains(u".ok."_s);
+    QVERIFY2(ExpectOk || File.contains(u".error."_s), "name the expected result: NAME.ok.EXT or NAME.error.EXT");
+    QString Reason;
+    QCOMPARE(CanPlaySoundFile(File, &Reason), ExpectOk);
+    QCOMPARE(Reason.isEmpty(), ExpectOk);
+    QVERIFY(InitDisk());
+    const quint32 Handle = FEngine->StreamCreateFile(File);
+    QCOMPARE(Handle != 0, ExpectOk);
+    if (Handle != 0) {
+        QVERIFY(FEngine->StreamPlay(Handle, true, pfPlay));
+        QVERIFY(FEngine->StreamFree(Handle));
+    }
 }
 
 QTEST_GUILESS_MAIN(TSoundEngineTest)
