@@ -5,6 +5,7 @@
 // The tree and the copies are made below FOLDER (default: a new folder in the current one, on the
 // disk being measured) and removed at the end: each run needs about 2 GiB there.
 
+#include "BenchSupport.h"
 #include "BrowseForm.h"
 #include "CopyList.h"
 
@@ -21,9 +22,9 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -105,12 +106,6 @@ qint64 CpuMs(int Who)
     return Ms(Usage.ru_utime) + Ms(Usage.ru_stime);
 }
 
-qint64 Median(QList<qint64> Values)
-{
-    std::sort(Values.begin(), Values.end());
-    return Values.isEmpty() ? 0 : Values[Values.size() / 2];
-}
-
 void Sync()
 {
     QProcess::execute(u"sync"_s, {});
@@ -157,7 +152,9 @@ qint64 CancelMidFile(const QString& Source, const QString& Target)
     };
     TCopyReport Report;
     QElapsedTimer SinceCancel;
-    std::thread Worker([&] { Report = Copier.Run({{Source + u"/large/file 0.bin"_s, Target + u"/file 0.bin"_s}}, Target); });
+    std::thread Worker([&] {
+        Report = Copier.Run({{Source + u"/large/file 0.bin"_s, Target + u"/file 0.bin"_s}}, Target);
+    });
     while (!Started) {
         std::this_thread::yield();
     }
@@ -203,9 +200,7 @@ int main(int argc, char** argv)
     std::printf("tree: %d files, %.1f MiB\n", Files, double(Bytes) / MiB);
     Sync();
 
-    qint64 BestCp = -1;
-    qint64 BestOurs = -1;
-    QList<qint64> WallCp, WallOurs, CpuCp, CpuOurs;
+    BenchSupport::TTimes WallCp, WallOurs, CpuCp, CpuOurs;
     for (int Run = 0; Run < Runs; ++Run) {
         // Alternating which goes first, so that neither profits from the other's cache or writeback.
         for (int Side = 0; Side < 2; ++Side) {
@@ -218,17 +213,16 @@ int main(int argc, char** argv)
             const qint64 CpuBefore = CpuMs(Who);
             const qint64 Ms = Ours ? CopyWithWindow(Source, Target) : CopyWithCp(Source, Target);
             const qint64 Cpu = CpuMs(Who) - CpuBefore;
-            (Ours ? WallOurs : WallCp).append(Ms);
-            (Ours ? CpuOurs : CpuCp).append(Cpu);
+            (Ours ? WallOurs : WallCp).Ms.push_back(double(Ms));
+            (Ours ? CpuOurs : CpuCp).Ms.push_back(double(Cpu));
             if (Count(Target) != std::pair{Files, Bytes}) {
                 std::fprintf(stderr, "%s copy incomplete\n", Ours ? "window" : "cp -r");
                 return 1;
             }
             std::printf("run %d  %-12s %7lld ms  %7.1f MiB/s  processor %5lld ms\n", Run + 1,
                         Ours ? "copy window" : "cp -r", static_cast<long long>(Ms),
-                        double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000), static_cast<long long>(Cpu));
-            qint64& Best = Ours ? BestOurs : BestCp;
-            Best = Best < 0 ? Ms : std::min(Best, Ms);
+                        double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000),
+                        static_cast<long long>(Cpu));
             Sync();
         }
     }
@@ -242,18 +236,18 @@ int main(int argc, char** argv)
         Sync();
         const qint64 Ms = Timer.elapsed();
         std::printf("cp -r then sync %7lld ms  %7.1f MiB/s  (ratio to the copy window %.2f)\n",
-                    static_cast<long long>(Ms), double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000),
-                    double(Ms) / double(BestOurs));
+                    static_cast<long long>(Ms),
+                    double(Bytes) / MiB / (double(std::max<qint64>(Ms, 1)) / 1000),
+                    double(Ms) / WallOurs.Best());
     }
     // The median of the paired runs is the figure: a single run, the best included, moves with the
     // disk's write-back and the file system's state more than with the copier.
-    std::printf("best: copy window %lld ms, cp -r %lld ms, throughput ratio %.2f\n",
-                static_cast<long long>(BestOurs), static_cast<long long>(BestCp), double(BestCp) / double(BestOurs));
-    std::printf("median: copy window %lld ms, cp -r %lld ms, throughput ratio %.2f (target >= 0.90)\n",
-                static_cast<long long>(Median(WallOurs)), static_cast<long long>(Median(WallCp)),
-                double(Median(WallCp)) / double(std::max<qint64>(Median(WallOurs), 1)));
-    std::printf("median processor time: copy window %lld ms (the window and the copy), cp -r %lld ms\n",
-                static_cast<long long>(Median(CpuOurs)), static_cast<long long>(Median(CpuCp)));
+    std::printf("best: copy window %.0f ms, cp -r %.0f ms, throughput ratio %.2f\n", WallOurs.Best(),
+                WallCp.Best(), WallCp.Best() / std::max(WallOurs.Best(), 1.0));
+    std::printf("median: copy window %.0f ms, cp -r %.0f ms, throughput ratio %.2f (target >= 0.90)\n",
+                WallOurs.Median(), WallCp.Median(), WallCp.Median() / std::max(WallOurs.Median(), 1.0));
+    std::printf("median processor time: copy window %.0f ms (the window and the copy), cp -r %.0f ms\n",
+                CpuOurs.Median(), CpuCp.Median());
 
     qint64 WorstCancel = 0;
     for (int I = 0; I < 5; ++I) {
