@@ -1,5 +1,7 @@
 #include "CopyTarget.h"
 
+#include "KernelCopy.h"
+
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -41,17 +43,37 @@ TCopyTarget::~TCopyTarget()
     RemoveTemporary();
 }
 
+int TCopyTarget::OpenUnnamed(const QString& Folder) const
+{
+    return OpenUnnamedFile(Folder);
+}
+
 bool TCopyTarget::open(OpenMode Mode)
 {
     if (isOpen() || FCreated || (Mode & ~(WriteOnly | Unbuffered)) != 0 || !(Mode & WriteOnly)) {
         setErrorString(u"the copy target can only be opened once, for writing"_s);
         return false;
     }
+    const int Handle = OpenUnnamed(QFileInfo(FTargetName).absolutePath());
+    if (Handle >= 0) {
+        // Owns the handle from here: closing the file closes it, and drops the file while unnamed.
+        if (QFile::open(Handle, Mode, AutoCloseHandle)) {
+            FUnnamed = true;
+            return true;
+        }
+        CloseUnnamedFile(Handle);
+    }
+    return OpenNamed(Mode);
+}
+
+bool TCopyTarget::OpenNamed(OpenMode Mode)
+{
     for (int Try = 0; Try < MaxNameTries; ++Try) {
         const QString Name = TemporaryNameFor(FTargetName);
         setFileName(Name);
         // NewOnly: never takes over a file that is there already, a link included.
         if (QFile::open(Mode | NewOnly)) {
+            FTemporaryName = Name;
             FCreated = true;
             return true;
         }
@@ -62,24 +84,72 @@ bool TCopyTarget::open(OpenMode Mode)
     return false;
 }
 
+bool TCopyTarget::NameUnnamed(bool& Published)
+{
+    QString Reason;
+    // A new target takes its name at once, which publishes it whole; an existing one is replaced by
+    // renaming, so the file is named beside it first.
+    switch (NameUnnamedFile(handle(), FTargetName, Reason)) {
+    case nrNamed:
+        FUnnamed = false;
+        Published = true;
+        return true;
+    case nrFailed:
+        setErrorString(Reason);
+        return false;
+    case nrExists:
+        break;
+    }
+    for (int Try = 0; Try < MaxNameTries; ++Try) {
+        const QString Name = TemporaryNameFor(FTargetName);
+        switch (NameUnnamedFile(handle(), Name, Reason)) {
+        case nrNamed:
+            FUnnamed = false;
+            FTemporaryName = Name;
+            FCreated = true;
+            return true;
+        case nrFailed:
+            setErrorString(Reason);
+            return false;
+        case nrExists:
+            break;
+        }
+    }
+    setErrorString(u"no temporary name beside the target is free"_s);
+    return false;
+}
+
 bool TCopyTarget::Commit()
 {
-    if (!isOpen() || !FCreated) {
+    if (!isOpen() || (!FCreated && !FUnnamed)) {
         setErrorString(u"the file is not open"_s);
         return false;
     }
     const bool Flushed = flush();
-    const QString FlushError = errorString();
-    close();
-    // A file system may report a full disk only when the file is closed.
-    if (!Flushed || error() != NoError) {
-        const QString Reason = Flushed ? errorString() : FlushError;
+    bool Published = false;
+    if (!Flushed || (FUnnamed && !NameUnnamed(Published))) {
+        const QString Reason = errorString();
         RemoveTemporary();
         setErrorString(Reason);
         return false;
     }
+    close();
+    // A file system may report a full disk only when the file is closed.
+    if (error() != NoError) {
+        const QString Reason = errorString();
+        if (Published) {
+            // Named by this copy a moment ago: nothing else was under the name.
+            QFile::remove(FTargetName);
+        }
+        RemoveTemporary();
+        setErrorString(Reason);
+        return false;
+    }
+    if (Published) {
+        return true;
+    }
     std::error_code Error;
-    std::filesystem::rename(FileSystemPath(fileName()), FileSystemPath(FTargetName), Error);
+    std::filesystem::rename(FileSystemPath(FTemporaryName), FileSystemPath(FTargetName), Error);
     if (Error) {
         const QString Reason = QString::fromLocal8Bit(Error.message());
         RemoveTemporary();
@@ -97,11 +167,13 @@ void TCopyTarget::CancelWriting()
 
 void TCopyTarget::RemoveTemporary()
 {
+    // An unnamed file is gone once closed.
     if (isOpen()) {
         close();
     }
+    FUnnamed = false;
     if (FCreated) {
-        QFile::remove(fileName());
+        QFile::remove(FTemporaryName);
         FCreated = false;
     }
 }

@@ -22,3 +22,21 @@ struct TKernelCopyResult
 // Copies up to MaxBytes from the current position of the open file InHandle to that of OutHandle,
 // advancing both.
 TKernelCopyResult KernelCopyChunk(int InHandle, int OutHandle, qint64 MaxBytes);
+
+// A new file in Folder that has no name yet, open for writing: if the program ends before the file
+// is named (a crash, a kill, the power gone), the system drops it and nothing is left behind.
+// -1 where the system or the folder's file system cannot make one; the caller makes a named file then.
+int OpenUnnamedFile(const QString& Folder);
+
+// Closes a handle of OpenUnnamedFile that is not handed to a file object; the file is dropped.
+void CloseUnnamedFile(int Handle);
+
+enum TNameResult
+{
+    nrNamed,  // the file now has the name
+    nrExists, // something has that name already; nothing changed
+    nrFailed  // Reason says why
+};
+
+// Gives the open unnamed file Handle the name FileName, which must not exist yet.
+TNameResult NameUnnamedFile(int Handle, const QString& FileName, QString& Reason);

@@ -1,4 +1,5 @@
 #include "FileCopier.h"
+#include "KernelCopy.h"
 #include "ProgramFile.h"
 
 #include <QDateTime>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,6 +147,26 @@ private:
 
     private:
         qint64 FBudget;
+    };
+};
+
+// Targets that always take a hidden name while written, as on a file system without unnamed files.
+class TNamedTargets : public TCopyFileSystem
+{
+public:
+    std::unique_ptr<TCopyTarget> Target(const QString& FileName) const override
+    {
+        return std::make_unique<TNamedTarget>(FileName);
+    }
+
+private:
+    class TNamedTarget : public TCopyTarget
+    {
+    public:
+        using TCopyTarget::TCopyTarget;
+
+    protected:
+        int OpenUnnamed(const QString&) const override { return -1; }
     };
 };
 
@@ -624,14 +646,25 @@ void TFileCopierTest::ProgressCountsEveryByte()
 void TFileCopierTest::CancelDropsPartialFile_data()
 {
     QTest::addColumn<bool>("Existing");
+    QTest::addColumn<bool>("Named");
 
-    QTest::newRow("new file") << false;
-    QTest::newRow("replacing a file") << true;
+    QTest::newRow("new file") << false << false;
+    QTest::newRow("replacing a file") << true << false;
+    QTest::newRow("new file, hidden name") << false << true;
+    QTest::newRow("replacing a file, hidden name") << true << true;
 }
 
 void TFileCopierTest::CancelDropsPartialFile()
 {
     QFETCH(bool, Existing);
+    QFETCH(bool, Named);
+    if (!Named) {
+        const int Unnamed = OpenUnnamedFile(FDst);
+        if (Unnamed < 0) {
+            QSKIP("The temporary folder's file system cannot make unnamed files");
+        }
+        CloseUnnamedFile(Unnamed);
+    }
 
     QVERIFY(WriteFile(Src(u"first.txt"_s), "first"));
     QVERIFY(WriteFile(Src(u"big.bin"_s), Pattern(3 * MiB, 3)));
@@ -644,11 +677,16 @@ void TFileCopierTest::CancelDropsPartialFile()
                                  {Src(u"last.txt"_s), Dst(u"last.txt"_s)}};
 
     TFileCopier Copier;
+    if (Named) {
+        Copier.FileSystem = std::make_shared<TNamedTargets>();
+    }
     Copier.OnOverwrite = [](const QString&) { return oaYes; };
     int Calls = 0;
+    QStringList MidCopy; // the target folder while big.bin is half copied
     Copier.OnProgress = [&](qint64, qint64, const QString& Current) {
         ++Calls;
         if (Current == Src(u"big.bin"_s)) {
+            MidCopy = FilesBelow(FDst);
             Copier.Cancel();
         }
     };
@@ -664,6 +702,15 @@ void TFileCopierTest::CancelDropsPartialFile()
         Left.prepend(u"big.bin"_s);
     }
     QCOMPARE(FilesBelow(FDst), Left);
+    // While written, the copy has no name at all, so a crash or a kill could leave nothing behind;
+    // where the system cannot do that, it has a hidden name beside its target.
+    if (Named) {
+        QCOMPARE(MidCopy.size(), Left.size() + 1);
+        const QStringList Hidden = MidCopy.filter(QRegularExpression(u"^\\.big\\.bin\\.[a-z0-9]{6}\\.part$"_s));
+        QCOMPARE(Hidden.size(), 1);
+    } else {
+        QCOMPARE(MidCopy, Left);
+    }
     // first.txt, then the first chunk of big.bin: the copy stopped right there.
     QCOMPARE(Calls, 2);
 
