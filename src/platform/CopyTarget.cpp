@@ -88,25 +88,17 @@ bool TCopyTarget::NameUnnamed(bool& Published)
 {
     QString Reason;
     // A new target takes its name at once, which publishes it whole; an existing one is replaced by
-    // renaming, so the file is named beside it first.
-    switch (NameUnnamedFile(handle(), FTargetName, Reason)) {
-    case nrNamed:
-        FUnnamed = false;
-        Published = true;
-        return true;
-    case nrFailed:
-        setErrorString(Reason);
-        return false;
-    case nrExists:
-        break;
-    }
-    for (int Try = 0; Try < MaxNameTries; ++Try) {
-        const QString Name = TemporaryNameFor(FTargetName);
+    // renaming, so then the file is named beside it first.
+    for (int Try = 0; Try <= MaxNameTries; ++Try) {
+        const QString Name = Try == 0 ? FTargetName : TemporaryNameFor(FTargetName);
         switch (NameUnnamedFile(handle(), Name, Reason)) {
         case nrNamed:
             FUnnamed = false;
-            FTemporaryName = Name;
-            FCreated = true;
+            Published = Try == 0;
+            if (!Published) {
+                FTemporaryName = Name;
+                FCreated = true;
+            }
             return true;
         case nrFailed:
             setErrorString(Reason);
